@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Opens an address in the desktop's web browser without waiting for it.
+class ExternalBrowser
+{
+public:
+    virtual ~ExternalBrowser() = default;
+    // Throws BrowserStartError when the browser cannot be started.
+    virtual void open(const QString& url) = 0;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "BrowserStartError.h"
+#include "ExternalBrowser.h"
+
+// Hands the address to xdg-open, found on PATH, as its one argument; no shell is involved.
+class XdgOpenBrowser final : public ExternalBrowser
+{
+public:
+    XdgOpenBrowser() = default;
+    Q_DISABLE_COPY_MOVE(XdgOpenBrowser)
+
+    void open(const QString& url) override;
+};
