@@ -1,0 +1,23 @@
+#pragma once
+
+#include "RegistryBackend.h"
+
+#include <QString>
+
+// The settings key as an INI file, quelm_search.ini, whose General section holds the values.
+class IniRegistryBackend final : public RegistryBackend
+{
+public:
+    explicit IniRegistryBackend(QString folder = defaultFolder());
+    Q_DISABLE_COPY_MOVE(IniRegistryBackend)
+
+    // $XDG_CONFIG_HOME/quelm_search, or ~/.config/quelm_search.
+    static QString defaultFolder();
+    QString filePath() const;
+
+    // Null also for a file that does not parse: writing through it would drop what it holds.
+    std::unique_ptr<RegistryKey> openKey() override;
+
+private:
+    QString m_folder;
+};
