@@ -1,0 +1,281 @@
+#include "controls/XP_Unit.h"
+
+#include "controls/ScreenCursors.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+// Resources compiled into a static library are dropped by the linker unless referenced.
+static void EnsureSkinResources()
+{
+    static const bool initialised = [] {
+        Q_INIT_RESOURCE(skins);
+        return true;
+    }();
+    Q_UNUSED(initialised);
+}
+
+namespace {
+
+// Luna (XP) defaults, indexed by the platform's system-colour number.
+constexpr std::array<QRgb, 31> kXpSystemColors = {
+    0xFFD4D0C8, 0xFF004E98, 0xFF0054E3, 0xFF7A96DF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000, 0xFF000000,
+    0xFF000000, 0xFFFFFFFF, 0xFFD4D0C8, 0xFFD4D0C8, 0xFF808080, 0xFF316AC5, 0xFFFFFFFF, 0xFFECE9D8,
+    0xFFACA899, 0xFFACA899, 0xFF000000, 0xFFD8E4F8, 0xFFFFFFFF, 0xFF716F64, 0xFFF1EFE2, 0xFF000000,
+    0xFFFFFFE1, 0xFFB5B5B5, 0xFF000080, 0xFF3D95FF, 0xFF9DB9EB, 0xFF316AC5, 0xFFECE9D8,
+};
+
+bool PaletteColor(int index, QRgb& rgb)
+{
+    if (!qGuiApp)
+        return false;
+    const QPalette palette = QGuiApplication::palette();
+    QPalette::ColorGroup group = QPalette::Active;
+    QPalette::ColorRole role;
+    switch (index) {
+    case 4: role = QPalette::Window; break;            // menu
+    case 5: role = QPalette::Base; break;              // window
+    case 7: role = QPalette::WindowText; break;        // menu text
+    case 8: role = QPalette::Text; break;              // window text
+    case 13: role = QPalette::Highlight; break;
+    case 14: role = QPalette::HighlightedText; break;
+    case 15: role = QPalette::Button; break;           // button face
+    case 16: role = QPalette::Dark; break;             // button shadow
+    case 17: role = QPalette::Text; group = QPalette::Disabled; break;  // grey text
+    case 18: role = QPalette::ButtonText; break;
+    case 20: role = QPalette::Light; break;            // button highlight
+    case 21: role = QPalette::Shadow; break;           // 3D dark shadow
+    case 22: role = QPalette::Midlight; break;         // 3D light
+    case 23: role = QPalette::ToolTipText; break;
+    case 24: role = QPalette::ToolTipBase; break;
+    case 26: role = QPalette::Link; break;             // hot-tracked item
+    default: return false;
+    }
+    rgb = palette.color(group, role).rgb();
+    return true;
+}
+
+bool IsIndexed(const QImage& image)
+{
+    return image.colorCount() > 0;
+}
+
+int NearestIndex(const QImage& image, QRgb rgb)
+{
+    int best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (int i = 0; i < image.colorCount(); ++i) {
+        const QRgb entry = image.color(i);
+        const int dr = qRed(entry) - qRed(rgb), dg = qGreen(entry) - qGreen(rgb), db = qBlue(entry) - qBlue(rgb);
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// What a pixel of this format actually stores when rgb is written to it.
+QRgb NearestColor(const QImage& canvas, QRgb rgb)
+{
+    if (IsIndexed(canvas))
+        return canvas.color(NearestIndex(canvas, rgb));
+    switch (canvas.format()) {
+    case QImage::Format_Invalid:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGB888:
+    case QImage::Format_BGR888:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        return rgb | 0xFF000000u;
+    default: {
+        QImage probe(1, 1, canvas.format());
+        probe.setPixel(0, 0, rgb | 0xFF000000u);
+        return probe.pixel(0, 0);
+    }
+    }
+}
+
+void WritePixel(QImage& image, int x, int y, QRgb rgb)
+{
+    if (IsIndexed(image))
+        image.setPixel(x, y, uint(NearestIndex(image, rgb)));
+    else
+        image.setPixel(x, y, rgb);
+}
+
+QImage::Format WorkFormat(const QImage& image)
+{
+    return image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+}
+
+// Nearest-neighbour copy of src's (sx, sy, sw, sh) onto dst's (dx, dy, dw, dh); both images are in
+// one 32-bit work format. The mapping is taken over the whole destination block and then clipped,
+// as a stretching block transfer does when the block hangs over an edge.
+void StretchCopy(const QImage& src, int sx, int sy, int sw, int sh, QImage& dst, int dx, int dy, int dw, int dh)
+{
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0)
+        return;
+    const int rowFirst = std::max(0, -dy), rowEnd = std::min(dh, dst.height() - dy);
+    const int colFirst = std::max(0, -dx), colEnd = std::min(dw, dst.width() - dx);
+    for (int row = rowFirst; row < rowEnd; ++row) {
+        const int srcY = sy + int(qint64(row) * sh / dh);
+        if (srcY < 0 || srcY >= src.height())
+            continue;
+        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(srcY));
+        auto* out = reinterpret_cast<QRgb*>(dst.scanLine(dy + row));
+        for (int col = colFirst; col < colEnd; ++col) {
+            const int srcX = sx + int(qint64(col) * sw / dw);
+            if (srcX >= 0 && srcX < src.width())
+                out[dx + col] = in[srcX];
+        }
+    }
+}
+
+void PlainCopy(const QImage& src, int sx, int sy, int w, int h, QImage& dst, int dx, int dy)
+{
+    StretchCopy(src, sx, sy, w, h, dst, dx, dy, w, h);
+}
+
+} // namespace
+
+QRgb ColorToRGB(TColor color)
+{
+    if ((color & 0xFF000000u) == 0x80000000u) {
+        const int index = int(color & 0xFFu);
+        QRgb rgb = 0;
+        if (PaletteColor(index, rgb))
+            return rgb | 0xFF000000u;
+        if (index < int(kXpSystemColors.size()))
+            return kXpSystemColors[size_t(index)];
+        return 0xFF000000u;
+    }
+    return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+TColor RGBToColor(QRgb rgb)
+{
+    return TColor(qRed(rgb)) | (TColor(qGreen(rgb)) << 8) | (TColor(qBlue(rgb)) << 16);
+}
+
+bool PointInRect(TRect rect, int X, int Y)
+{
+    return rect.Left <= X && X <= rect.Right && rect.Top <= Y && Y <= rect.Bottom;
+}
+
+TColor GrayColor(const QImage& canvas, TColor color, int offset)
+{
+    const QRgb rgb = ColorToRGB(color);
+    const int avg = (qRed(rgb) + qGreen(rgb) + qBlue(rgb)) / 3;
+    const int add = std::min(offset, 100);
+    const int level = std::min(avg + add, 240) & 0xFF;
+    return RGBToColor(NearestColor(canvas, qRgb(level, level, level)));
+}
+
+void GrayBitmap(QImage& bitmap, int offset)
+{
+    if (bitmap.isNull())
+        return;
+    bool cached = false;
+    QRgb lastSource = 0;
+    QRgb lastResult = 0;
+    for (int y = 0; y < bitmap.height(); ++y) {
+        for (int x = 0; x < bitmap.width(); ++x) {
+            const QRgb source = bitmap.pixel(x, y);
+            if (!cached || source != lastSource) {
+                const QRgb grey = ColorToRGB(GrayColor(bitmap, RGBToColor(source), offset));
+                lastSource = source;
+                lastResult = qRgba(qRed(grey), qGreen(grey), qBlue(grey), qAlpha(source));
+                cached = true;
+            }
+            if (bitmap.hasAlphaChannel() && qAlpha(lastResult) != 255)
+                bitmap.setPixelColor(x, y, QColor::fromRgba(lastResult));
+            else
+                WritePixel(bitmap, x, y, lastResult);
+        }
+    }
+}
+
+void DrawMonoGlyph(const QImage& glyph, QImage& canvas, int X, int Y, TColor color)
+{
+    if (glyph.isNull() || canvas.isNull())
+        return;
+    const QRgb key = glyph.pixel(0, glyph.height() - 1);
+    const QRgb ink = ColorToRGB(color);
+    for (int y = 0; y < glyph.height(); ++y) {
+        for (int x = 0; x < glyph.width(); ++x) {
+            if (glyph.pixel(x, y) != key && canvas.valid(X + x, Y + y))
+                WritePixel(canvas, X + x, Y + y, ink);
+        }
+    }
+}
+
+void GetSkinFrame(const QImage& strip, QImage& frame, int count, int index, bool horizontal)
+{
+    if (count < 1) {
+        frame = QImage();
+        return;
+    }
+    const QImage source = strip.convertToFormat(WorkFormat(strip));
+    const int w = horizontal ? strip.width() / count : strip.width();
+    const int h = horizontal ? strip.height() : strip.height() / count;
+    const int left = horizontal ? w * (index - 1) : 0;
+    const int top = horizontal ? 0 : h * (index - 1);
+    frame = source.copy(left, top, w, h);
+}
+
+void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect)
+{
+    const int sw = skin.width(), sh = skin.height();
+    const int dw = rect.Right - rect.Left, dh = rect.Bottom - rect.Top;
+    if (skin.isNull() || canvas.isNull() || dw <= 0 || dh <= 0)
+        return;
+    const int hw = sw / 2, hh = sh / 2;
+    const QImage::Format format = WorkFormat(skin);
+    const QImage s = skin.convertToFormat(format);
+
+    QImage r(dw, sh, format);
+    r.fill(0);
+    PlainCopy(s, 0, 0, sw, sh, r, dw - sw, 0);
+    StretchCopy(s, hw, 0, 1, sh, r, 0, 0, dw - hw, sh);
+    PlainCopy(s, 0, 0, hw, sh, r, 0, 0);
+
+    QImage d(dw, dh, format);
+    d.fill(0);
+    PlainCopy(r, 0, 0, dw, hh, d, 0, 0);
+    StretchCopy(r, 0, hh, dw, sh - hh, d, 0, dh - hh - 1, dw, hh + 1);
+    StretchCopy(r, 0, hh, dw, 1, d, 0, hh, dw, dh - 2 * hh - 1);
+
+    if (!IsIndexed(canvas)) {
+        QPainter painter(&canvas);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(rect.Left, rect.Top, d);
+        return;
+    }
+    for (int y = 0; y < dh; ++y)
+        for (int x = 0; x < dw; ++x)
+            if (canvas.valid(rect.Left + x, rect.Top + y))
+                WritePixel(canvas, rect.Left + x, rect.Top + y, d.pixel(x, y));
+}
+
+QImage LoadSkinStrip(const char* name)
+{
+    EnsureSkinResources();
+    return QImage(QStringLiteral(":/skins/%1.bmp").arg(QLatin1String(name)), "BMP");
+}
+
+void XP_UnitStartup()
+{
+    EnsureSkinResources();
+    ScreenCursors::RegisterFromResource(crXPHand, QStringLiteral(":/skins/XPHANDCUR.cur"));
+}
