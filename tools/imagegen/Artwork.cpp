@@ -596,7 +596,7 @@ std::vector<Glyph> Glyphs()
 
 QImage ContactSheet(const QImage& button, const QImage& check, const QImage& radio, const QImage& cursor)
 {
-    QImage sheet(1100, 1250, QImage::Format_RGB32);
+    QImage sheet(1100, 1500, QImage::Format_RGB32);
     sheet.fill(QColor(0xF8, 0xF6, 0xE6));
     QPainter p(&sheet);
     p.setFont(Font(kLatinFamily, 12, false));
