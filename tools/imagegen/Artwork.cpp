@@ -540,9 +540,8 @@ QImage MainBanner()
     p.scale(46 / 32.0, 46 / 32.0);
     PaintQIcon(p, false);
     p.restore();
-    ShadowedText(p, QPointF(60, 27), QStringLiteral("QUELM"), Font(kLatinFamily, 23, true), Qt::white);
-    ShadowedText(p, QPointF(61, 51), QStringLiteral("搜索寻踪客"), Font(kChineseFamily, 20, true), QColor(0xFF, 0xE0, 0x8A));
-    ShadowedText(p, QPointF(150, 26), QStringLiteral("一搜到底"), Font(kChineseFamily, 14, false), QColor(0xDC, 0xEC, 0xFF));
+    ShadowedText(p, QPointF(61, 28), QStringLiteral("QUELM"), Font(kLatinFamily, 25, true), Qt::white);
+    ShadowedText(p, QPointF(61, 52), QStringLiteral("搜索寻踪客"), Font(kChineseFamily, 22, true), QColor(0xFF, 0xE0, 0x8A));
     return image;
 }
 
@@ -596,7 +595,7 @@ std::vector<Glyph> Glyphs()
 
 QImage ContactSheet(const QImage& button, const QImage& check, const QImage& radio, const QImage& cursor)
 {
-    QImage sheet(1100, 1500, QImage::Format_RGB32);
+    QImage sheet(1100, 2000, QImage::Format_RGB32);
     sheet.fill(QColor(0xF8, 0xF6, 0xE6));
     QPainter p(&sheet);
     p.setFont(Font(kLatinFamily, 12, false));
@@ -616,7 +615,7 @@ QImage ContactSheet(const QImage& button, const QImage& check, const QImage& rad
                 p.fillRect(x + cx, y + 16 + cy, std::min(8, w - cx), std::min(8, h - cy),
                            ((cx + cy) / 8) % 2 ? QColor(0xCC, 0xCC, 0xCC) : QColor(0xFF, 0xFF, 0xFF));
         p.drawImage(QRect(x, y + 16, w, h), image);
-        x += std::max(w, 150) + 16;
+        x += std::max(w, 110) + 12;
         rowHeight = std::max(rowHeight, h + 16);
     };
     place(QStringLiteral("XPBUTTON"), button, 8);
@@ -624,18 +623,27 @@ QImage ContactSheet(const QImage& button, const QImage& check, const QImage& rad
     place(QStringLiteral("XPRADIOBOX"), radio, 8);
     place(QStringLiteral("XPHANDCUR"), cursor, 6);
     place(QStringLiteral("XPHANDCUR"), cursor, 1);
+    // glyphs as the menus and buttons show them: background left out
+    for (const Glyph& glyph : Glyphs()) {
+        QImage keyed = glyph.image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = keyed.pixel(0, keyed.height() - 1);
+        for (int y = 0; y < keyed.height(); ++y)
+            for (int x = 0; x < keyed.width(); ++x)
+                if (keyed.pixel(x, y) == key)
+                    keyed.setPixel(x, y, 0);
+        place(glyph.name, keyed, 4);
+    }
+    for (const Glyph& glyph : Glyphs())
+        place(glyph.name, glyph.image, 1);
     for (int size : {16, 24, 32, 48})
         place(QStringLiteral("icon %1").arg(size), AppIcon(size), 1);
+    place(QStringLiteral("icon 16"), AppIcon(16), 6);
     place(QStringLiteral("icon 32"), AppIcon(32), 4);
     place(QStringLiteral("icon 256"), AppIcon(256), 1);
     place(QStringLiteral("banner_main"), MainBanner(), 1);
-    place(QStringLiteral("banner_main"), MainBanner(), 2);
+    place(QStringLiteral("banner_main"), MainBanner(), 3);
     place(QStringLiteral("banner_about"), AboutBanner(), 1);
     place(QStringLiteral("banner_about"), AboutBanner(), 2);
-    for (const Glyph& glyph : Glyphs())
-        place(glyph.name, glyph.image, 1);
-    for (const Glyph& glyph : Glyphs())
-        place(glyph.name, glyph.image, 4);
     return sheet;
 }
 

@@ -185,14 +185,14 @@ void PaintRadioFrame(QImage& strip, int frame)
             const QRgb face = disabled ? 0xFFF5F4EA : Mix(0xFFDFDFDF, 0xFFFFFFFF, t);
             // The outline shades from the top left to the bottom right, like light from above.
             const QRgb outline = disabled ? 0xFFC9C7BB : Mix(0xFF1E5283, 0xFF184D7E, t);
-            const QRgb outside = disabled ? Mix(0xFFC9C7BB, 0xFFF8F6E6, 0.7) : Mix(outline, 0xFFF8F6E6, 0.62);
-            const double ring = Coverage(x, y, 5.45, 6.55);
-            const double beyond = Coverage(x, y, 6.55, 100.0);
+            const QRgb outside = disabled ? Mix(0xFFC9C7BB, 0xFFF8F6E6, 0.55) : Mix(outline, 0xFFF8F6E6, 0.45);
+            const double ring = Coverage(x, y, 5.75, 6.75);
+            const double beyond = Coverage(x, y, 6.75, 100.0);
             QRgb c = Mix(face, outline, ring);
             c = Mix(c, outside, beyond);
             if (hot) {
                 const QRgb orange = Mix(0xFFFFE6A8, 0xFFF8B330, (y - 2) / 8.0);
-                c = Mix(c, orange, Coverage(x, y, 4.0, 5.45));
+                c = Mix(c, orange, Coverage(x, y, 4.2, 5.75));
             }
             if (checked) {
                 const double r = std::hypot(x + 0.5 - 6.5, y + 0.5 - 6.5);
