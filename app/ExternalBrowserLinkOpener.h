@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ExternalBrowser.h"
+#include "controls/LinkOpener.h"
+
+// Lets the skinned hyperlink labels open their targets with the same external
+// browser that the searches use.
+class ExternalBrowserLinkOpener final : public LinkOpener
+{
+public:
+    explicit ExternalBrowserLinkOpener(ExternalBrowser& browser) : m_browser(browser) {}
+
+    void Open(const QString& target) override { m_browser.open(target); }
+
+private:
+    ExternalBrowser& m_browser;
+};

@@ -1,0 +1,357 @@
+#include "main.h"
+
+#include "AppTitle.h"
+#include "BuiltInBrowser.h"
+#include "EngineCatalogue.h"
+#include "ExternalBrowser.h"
+#include "MenuGlyphStyle.h"
+#include "SearchDispatcher.h"
+#include "SettingsStore.h"
+#include "controls/TrayIcon.h"
+#include "WindowLook.h"
+#include "controls/XP_Button.h"
+#include "controls/XP_CheckBox.h"
+#include "shezhi.h"
+#include "ui_main.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const QPoint kStoredPosition(696, 27);
+
+QString initialStatusText() { return QStringLiteral("欢迎使用QUELM搜索寻踪客"); }
+
+} // namespace
+
+TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
+               QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_settings(settings),
+      m_externalBrowser(externalBrowser)
+{
+    setFont(WindowLook::SongFont());
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
+    WindowLook::SetBackground(this, WindowLook::Background());
+    WindowLook::SetBackground(m_ui->Panel1, WindowLook::Background());
+    WindowLook::SetBackground(m_ui->Panel2, QColor(228, 227, 251));
+
+    QPalette underline = m_ui->l1->palette();
+    underline.setColor(QPalette::WindowText, QColor(185, 209, 234));
+    m_ui->l1->setPalette(underline);
+    QPalette query = m_ui->q->palette();
+    query.setColor(QPalette::Base, WindowLook::Background());
+    m_ui->q->setPalette(query);
+    m_ui->q->raise();   // the underline label lies beneath the borderless edit
+
+    m_statusLabel = new QLabel(initialStatusText(), m_ui->sb);
+    m_ui->sb->addWidget(m_statusLabel, 1);
+    m_ui->sb->setFixedHeight(19);
+
+    BuildPages();
+    BuildTrayMenu();
+    BindMenus();
+
+    m_trayIcon = new TTrayIcon(this, std::move(tray));
+    m_trayIcon->SetHint(QStringLiteral("Quelm搜索寻踪客"));
+    m_trayIcon->SetIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
+    m_trayIcon->SetPopupMenu(m_popupMenu);
+
+    connect(m_ui->go, &TXP_Button::OnClick, this, [this] { goClick(); });
+    m_ui->q->installEventFilter(this);
+    m_ui->Image1->installEventFilter(this);
+
+    m_ui->pc->setCurrentIndex(0);
+    adjustSize();
+    setFixedSize(size());
+    WindowLook::PlaceOnScreen(this, kStoredPosition);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildPages()
+{
+    QWidget* pages[] = {m_ui->ts1, m_ui->ts2, m_ui->ts3, m_ui->ts4};
+    QList<QWidget*> focusChain{m_ui->pc};
+    for (const CategoryPage& category : EngineCatalogue::categories()) {
+        QWidget* page = pages[int(category.category)];
+        WindowLook::SetBackground(page, WindowLook::Background());
+
+        // Created in tab order, so that the page's focus chain is that order.
+        struct Placed {
+            int tabOrder;
+            const SearchEngine* engine;
+            const SelectorBox* selector;
+        };
+        QList<Placed> controls;
+        for (const SearchEngine& engine : EngineCatalogue::engines())
+            if (engine.category == category.category)
+                controls.append({engine.placement.tabOrder, &engine, nullptr});
+        for (const SelectorBox& selector : EngineCatalogue::selectors())
+            if (selector.category == category.category)
+                controls.append({selector.placement.tabOrder, nullptr, &selector});
+        std::sort(controls.begin(), controls.end(),
+                  [](const Placed& a, const Placed& b) { return a.tabOrder < b.tabOrder; });
+
+        for (const Placed& placed : controls) {
+            if (placed.engine) {
+                const SearchEngine& engine = *placed.engine;
+                auto* box = new TXP_CheckBox(page);
+                box->setObjectName(engine.checkBox);
+                box->setGeometry(engine.placement.left, engine.placement.top, engine.placement.width, 17);
+                box->SetCaption(engine.caption);
+                box->SetChecked(engine.checkedAtStart);
+                box->SetColor(15136504);
+                m_checkBoxes.insert(engine.checkBox, box);
+                focusChain.append(box);
+            } else {
+                const SelectorBox& selector = *placed.selector;
+                auto* combo = new QComboBox(page);
+                combo->setObjectName(selector.name);
+                combo->setEditable(true);
+                combo->setInsertPolicy(QComboBox::NoInsert);
+                combo->addItems(selector.items);
+                combo->setCurrentText(selector.initialText);
+                combo->setGeometry(selector.placement.left, selector.placement.top, selector.placement.width, 20);
+                if (selector.windowColourBackground) {
+                    QPalette palette = combo->palette();
+                    palette.setColor(QPalette::Base, WindowLook::Background());
+                    combo->setPalette(palette);
+                }
+                m_selectors.insert(selector.name, combo);
+                focusChain.append(combo);
+            }
+        }
+    }
+    focusChain.append(m_ui->go);
+    focusChain.append(m_ui->q);
+    for (int i = 1; i < focusChain.size(); ++i)
+        QWidget::setTabOrder(focusChain[i - 1], focusChain[i]);
+}
+
+void TForm1::BuildTrayMenu()
+{
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    auto* glyphStyle = new MenuGlyphStyle;
+    glyphStyle->setParent(this);
+    m_popupMenu->setStyle(glyphStyle);
+    m_ui->N1->setStyle(glyphStyle);
+
+    const struct {
+        const char* name;
+        QAction* fileItem;
+    } pageItems[] = {{"N18", m_ui->N9}, {"N19", m_ui->N10}, {"N20", m_ui->N11}, {"N21", m_ui->N12}};
+    int pageIndex = 0;
+    for (const auto& item : pageItems) {
+        QAction* action = m_popupMenu->addAction(item.fileItem->icon(), item.fileItem->text());
+        action->setObjectName(QLatin1String(item.name));
+        connect(action, &QAction::triggered, this, [this, pageIndex] { RestoreFromTray(pageIndex); });
+        ++pageIndex;
+    }
+    m_popupMenu->addSeparator()->setObjectName(QStringLiteral("N22"));
+    QAction* quit = m_popupMenu->addAction(m_ui->N14->icon(), m_ui->N14->text());
+    quit->setObjectName(QStringLiteral("N24"));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void TForm1::BindMenus()
+{
+    connect(m_ui->N9, &QAction::triggered, this, [this] { ShowPage(0); });
+    connect(m_ui->N10, &QAction::triggered, this, [this] { ShowPage(1); });
+    connect(m_ui->N11, &QAction::triggered, this, [this] { ShowPage(2); });
+    connect(m_ui->N12, &QAction::triggered, this, [this] { ShowPage(3); });
+    connect(m_ui->Quelm1, &QAction::triggered, this, [this] {
+        if (m_browserWindow)
+            m_browserWindow->Show();
+    });
+    connect(m_ui->N16, &QAction::triggered, this, [this] { Image1Click(); });
+    connect(m_ui->N14, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->N4, &QAction::triggered, this, [this] {
+        if (m_settingsDialog)
+            m_settingsDialog->ShowOnPage(0);
+    });
+    connect(m_ui->N8, &QAction::triggered, this, [this] {
+        if (m_settingsDialog)
+            m_settingsDialog->ShowOnPage(1);
+    });
+    connect(m_ui->N5, &QAction::triggered, this, [this] { N5Click(); });
+    connect(m_ui->N7, &QAction::triggered, this, [this] {
+        if (m_about) {
+            m_about->show();
+            m_about->raise();
+            m_about->activateWindow();
+        }
+    });
+}
+
+QWidget* TForm1::PageOf(SearchCategory category) const
+{
+    QWidget* pages[] = {m_ui->ts1, m_ui->ts2, m_ui->ts3, m_ui->ts4};
+    return pages[int(category)];
+}
+
+QString TForm1::StatusText() const
+{
+    return m_statusLabel->text();
+}
+
+QString TForm1::HelpFilePath()
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString beside = folder + QStringLiteral("/help/index.htm");
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed =
+        QDir::cleanPath(folder + QStringLiteral("/../share/quelm/help/index.htm"));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
+// --- SearchHost -------------------------------------------------------------
+
+QString TForm1::browserModeText()
+{
+    return m_settings.readBrowserModeText().text;
+}
+
+void TForm1::showBuiltInBrowser()
+{
+    if (m_browserWindow)
+        m_browserWindow->Show();
+}
+
+bool TForm1::isPageShowing(SearchCategory category)
+{
+    return isVisible() && m_ui->pc->currentWidget() == PageOf(category);
+}
+
+bool TForm1::isRowTicked(const QString& checkBoxName)
+{
+    TXP_CheckBox* box = m_checkBoxes.value(checkBoxName);
+    return box && box->Checked();
+}
+
+QString TForm1::selectorText(const QString& comboBoxName)
+{
+    QComboBox* combo = m_selectors.value(comboBoxName);
+    return combo ? combo->currentText() : QString();
+}
+
+QString TForm1::queryText()
+{
+    return m_ui->q->text();
+}
+
+void TForm1::navigateBuiltInBrowser(const QString& url)
+{
+    if (m_browserWindow)
+        m_browserWindow->Navigate(url);
+}
+
+void TForm1::startExternalBrowser(const QString& url)
+{
+    m_externalBrowser.open(url);
+}
+
+void TForm1::setStatusText(const QString& text)
+{
+    m_statusLabel->setText(text);
+}
+
+// --- handlers ---------------------------------------------------------------
+
+void TForm1::goClick()
+{
+    SearchDispatcher(*this).run();
+}
+
+void TForm1::qClick()
+{
+    if (m_ui->q->text() == QStringLiteral("quelm搜索寻踪客"))
+        m_ui->q->clear();
+}
+
+void TForm1::Image1Click()
+{
+    m_externalBrowser.open(MakerHomePage());
+}
+
+void TForm1::N5Click()
+{
+    m_externalBrowser.open(QUrl::fromLocalFile(HelpFilePath()).toString(QUrl::FullyEncoded));
+}
+
+void TForm1::ShowPage(int pageIndex)
+{
+    m_ui->pc->setCurrentIndex(pageIndex);
+}
+
+void TForm1::RestoreFromTray(int pageIndex)
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    ShowPage(pageIndex);
+    m_trayIcon->SetIconVisible(false);
+}
+
+void TForm1::MinimizeToTray()
+{
+    // Without a notification area there would be no way back: stay minimised.
+    if (!isMinimized() || !m_trayIcon->TrayAvailable())
+        return;
+    hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    m_trayIcon->SetIconVisible(true);
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QMetaObject::invokeMethod(this, &TForm1::MinimizeToTray, Qt::QueuedConnection);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    Q_EMIT Closed();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ui->q) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                m_ui->go->Click();   // the key still reaches the edit
+        } else if (event->type() == QEvent::MouseButtonPress) {
+            m_qPressed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (m_qPressed && mouse->button() == Qt::LeftButton && m_ui->q->rect().contains(mouse->position().toPoint()))
+                qClick();
+            m_qPressed = false;
+        }
+    } else if (watched == m_ui->Image1 && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && m_ui->Image1->rect().contains(mouse->position().toPoint()))
+            Image1Click();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

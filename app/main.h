@@ -1,0 +1,96 @@
+#pragma once
+
+#include "SearchHost.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+
+class BuiltInBrowser;
+class ExternalBrowser;
+class QComboBox;
+class QLabel;
+class QMenu;
+class SettingsStore;
+class TForm3;
+class TTrayIcon;
+class TXP_CheckBox;
+#include "controls/TrayBackend.h"
+namespace Ui {
+class TForm1;
+}
+
+// The main window: the four engine pages, the query box and the search button,
+// the banner, the status bar, the menus and the tray icon. It is also what a
+// search reads its live inputs from.
+class TForm1 final : public QMainWindow, public SearchHost
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TForm1)
+public:
+    // A null tray backend means the system's notification area.
+    TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray = nullptr,
+           QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The windows the menus open; they are created after the main window.
+    void SetAboutBox(QWidget* form2) { m_about = form2; }
+    void SetSettingsDialog(TForm3* form3) { m_settingsDialog = form3; }
+    void SetBrowserWindow(BuiltInBrowser* form5) { m_browserWindow = form5; }
+
+    TTrayIcon* TrayIcon() const { return m_trayIcon; }
+    QMenu* TrayMenu() const { return m_popupMenu; }
+    QString StatusText() const;
+
+    // The help page handed to the browser: beside the program, or in the
+    // installed data folder when only that one exists.
+    static QString HelpFilePath();
+
+    // SearchHost
+    QString browserModeText() override;
+    void showBuiltInBrowser() override;
+    bool isPageShowing(SearchCategory category) override;
+    bool isRowTicked(const QString& checkBoxName) override;
+    QString selectorText(const QString& comboBoxName) override;
+    QString queryText() override;
+    void navigateBuiltInBrowser(const QString& url) override;
+    void startExternalBrowser(const QString& url) override;
+    void setStatusText(const QString& text) override;
+
+    void goClick();
+    void qClick();
+    void Image1Click();
+    void N5Click();
+    void ShowPage(int pageIndex);          // N9Click … N12Click
+    void RestoreFromTray(int pageIndex);   // N18Click … N21Click
+    void MinimizeToTray();
+
+Q_SIGNALS:
+    // The main window was closed: the program ends.
+    void Closed();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildPages();
+    void BuildTrayMenu();
+    void BindMenus();
+    QWidget* PageOf(SearchCategory category) const;
+
+    std::unique_ptr<Ui::TForm1> m_ui;
+    SettingsStore& m_settings;
+    ExternalBrowser& m_externalBrowser;
+    TTrayIcon* m_trayIcon = nullptr;
+    QMenu* m_popupMenu = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QWidget* m_about = nullptr;
+    TForm3* m_settingsDialog = nullptr;
+    BuiltInBrowser* m_browserWindow = nullptr;
+    QHash<QString, TXP_CheckBox*> m_checkBoxes;
+    QHash<QString, QComboBox*> m_selectors;
+    bool m_qPressed = false;
+};

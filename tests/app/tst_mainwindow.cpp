@@ -1,0 +1,339 @@
+// The main window against recording fakes of the browsers and the tray, with
+// the real settings files in a temporary folder.
+
+#include "AppFakes.h"
+#include "AutostartRegistryBackend.h"
+#include "ErrorBox.h"
+#include "IniRegistryBackend.h"
+#include "QuelmApplication.h"
+#include "SettingsStore.h"
+#include "controls/TrayIcon.h"
+#include "controls/XP_Button.h"
+#include "controls/XP_CheckBox.h"
+#include "main.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        QTemporaryDir dir;
+        IniRegistryBackend ini{dir.path() + QStringLiteral("/quelm_search")};
+        AutostartRegistryBackend autostart{dir.path() + QStringLiteral("/autostart")};
+        SettingsStore store{ini, autostart};
+        RecordingExternalBrowser external;
+        RecordingBuiltInBrowser builtIn;
+        CountingTray* tray = nullptr;
+        std::unique_ptr<TForm1> form;
+
+        explicit Fixture(bool trayAvailable = true)
+        {
+            auto trayBackend = std::make_unique<CountingTray>(trayAvailable);
+            tray = trayBackend.get();
+            form = std::make_unique<TForm1>(store, external, std::move(trayBackend));
+            form->SetBrowserWindow(&builtIn);
+        }
+        void storeIni(const QByteArray& content)
+        {
+            QDir().mkpath(dir.path() + QStringLiteral("/quelm_search"));
+            QFile file(dir.path() + QStringLiteral("/quelm_search/quelm_search.ini"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        template <typename T> T* child(const char* name) const
+        {
+            return form->findChild<T*>(QLatin1String(name));
+        }
+        QLineEdit* q() const { return child<QLineEdit>("q"); }
+        TXP_Button* go() const { return child<TXP_Button>("go"); }
+        QTabWidget* pc() const { return child<QTabWidget>("pc"); }
+        void show()
+        {
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        }
+    };
+
+    QStringList m_errors;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_errors.clear();
+        ErrorBox::SetPresenter([this](const QString&, const QString& text) { m_errors.append(text); });
+    }
+
+    void initialState()
+    {
+        Fixture f;
+        QStringList ticked;
+        for (TXP_CheckBox* box : f.form->findChildren<TXP_CheckBox*>())
+            if (box->Checked())
+                ticked.append(box->objectName());
+        ticked.sort();
+        QCOMPARE(ticked, (QStringList{"sbeidaftp", "schinamp3", "sgoogle", "sonline"}));
+        QCOMPARE(f.form->findChildren<TXP_CheckBox*>().size(), 29);
+        QCOMPARE(f.child<QComboBox>("chinam1")->currentText(), QStringLiteral("歌曲名搜索"));
+        QCOMPARE(f.child<QComboBox>("sinagame")->currentText(), QStringLiteral("游戏"));
+        QCOMPARE(f.child<QComboBox>("sinagame")->count(), 3);
+        QCOMPARE(f.q()->text(), QStringLiteral("quelm搜索寻踪客"));
+        QCOMPARE(f.pc()->currentWidget()->objectName(), QStringLiteral("ts1"));
+        QCOMPARE(f.form->StatusText(), QStringLiteral("欢迎使用QUELM搜索寻踪客"));
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("QUELM搜索寻踪客"));
+        QCOMPARE(f.child<TXP_CheckBox>("sgoogle")->geometry(), QRect(8, 6, 89, 17));
+        QCOMPARE(f.child<TXP_CheckBox>("sgoogle")->parentWidget()->objectName(), QStringLiteral("ts1"));
+        QCOMPARE(f.go()->geometry(), QRect(38, 67, 161, 32));
+        QCOMPARE(f.go()->Caption(), QStringLiteral("一 搜 到 底"));
+        QCOMPARE(f.form->centralWidget()->size(), QSize(234, 484));
+        QVERIFY(!f.form->TrayIcon()->IconVisible());
+        QCOMPARE(f.form->TrayIcon()->Hint(), QStringLiteral("Quelm搜索寻踪客"));
+    }
+
+    void pageTabOrderFollowsTheCatalogue()
+    {
+        Fixture f;
+        // On 综合 the chain starts with ssina (tab order 0), then sgoogle, ssohu.
+        QWidget* first = f.child<QWidget>("ssina");
+        QCOMPARE(first->nextInFocusChain()->objectName(), QStringLiteral("sgoogle"));
+        QCOMPARE(first->nextInFocusChain()->nextInFocusChain()->objectName(), QStringLiteral("ssohu"));
+        // Tab goes from the button to the query box (non-focusable panels lie between them).
+        QWidget* next = f.go()->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        QCOMPARE(next, static_cast<QWidget*>(f.q()));
+    }
+
+    void searchFromButtonAndFromEnter()
+    {
+        Fixture f;
+        f.show();
+        f.q()->setText(QStringLiteral("C# & 中文"));
+        QTest::mouseClick(f.go(), Qt::LeftButton, {}, QPoint(80, 16));
+        QCOMPARE(f.external.urls, (QStringList{"http://www.google.com/search?q=C%23%20%26%20%D6%D0%CE%C4"}));
+        QCOMPARE(f.form->StatusText(), QStringLiteral("欢迎使用Quelm搜索寻踪客！"));
+
+        f.external.urls.clear();
+        f.q()->setFocus();
+        QTest::keyClick(f.q(), Qt::Key_Return);
+        QCOMPARE(f.external.urls.size(), 1);   // Enter clicks go exactly once
+        QTest::keyClick(f.q(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.external.urls.size(), 2);
+        QVERIFY(m_errors.isEmpty());
+    }
+
+    void defaultTextClearedOnlyByTheFirstClick()
+    {
+        Fixture f;
+        f.show();
+        QTest::mouseClick(f.q(), Qt::LeftButton);
+        QCOMPARE(f.q()->text(), QString());
+        QTest::keyClicks(f.q(), QStringLiteral("abc"));
+        QTest::mouseClick(f.q(), Qt::LeftButton);
+        QCOMPARE(f.q()->text(), QStringLiteral("abc"));
+    }
+
+    void enterWithoutClickSearchesForTheDefaultText()
+    {
+        Fixture f;
+        f.show();
+        f.q()->setFocus();
+        QTest::keyClick(f.q(), Qt::Key_Return);
+        QCOMPARE(f.external.urls.size(), 1);
+        QVERIFY(f.external.urls.first().endsWith(QStringLiteral("quelm%CB%D1%CB%F7%D1%B0%D7%D9%BF%CD")));
+    }
+
+    void onlyTheShowingPageIsSearched()
+    {
+        Fixture f;
+        f.show();
+        f.form->findChild<QAction*>(QStringLiteral("N11"))->trigger();
+        QCOMPARE(f.pc()->currentWidget()->objectName(), QStringLiteral("ts3"));
+        f.form->goClick();
+        QCOMPARE(f.external.urls.size(), 1);
+        QVERIFY(f.external.urls.first().startsWith(QStringLiteral("http://www.onlinedown.net/ss.php?q=")));
+        // The File menu switches pages without showing a hidden window.
+        f.form->hide();
+        f.form->findChild<QAction*>(QStringLiteral("N9"))->trigger();
+        QVERIFY(!f.form->isVisible());
+    }
+
+    void builtInModeFromStoredYes()
+    {
+        Fixture f;
+        f.storeIni("[General]\nquelm_ie=yes\n");
+        f.show();
+        f.child<TXP_CheckBox>("sbaidu1")->SetChecked(true);
+        f.q()->setText(QStringLiteral("x"));
+        f.form->goClick();
+        QCOMPARE(f.builtIn.calls, (QStringList{"show", "navigate http://www.google.com/search?q=x",
+                                                "navigate http://www.baidu.com/baidu?word=x"}));
+        QVERIFY(f.external.urls.isEmpty());
+    }
+
+    void nonStringModeShowsItsErrorAndOpensNothing()
+    {
+        Fixture f;
+        f.storeIni("[General]\nquelm_ie=a, b\n");
+        f.show();
+        QTest::mouseClick(f.go(), Qt::LeftButton, {}, QPoint(80, 16));
+        QCOMPARE(m_errors, (QStringList{"Invalid data type for 'quelm_ie'"}));   // "'" sorts before "."
+        QVERIFY(f.external.urls.isEmpty());
+        QVERIFY(f.builtIn.calls.isEmpty());
+    }
+
+    void browserThatCannotStartEndsTheSearchWithAMessage()
+    {
+        Fixture f;
+        f.show();
+        f.external.fail = true;
+        QTest::mouseClick(f.go(), Qt::LeftButton, {}, QPoint(80, 16));
+        QCOMPARE(m_errors.size(), 1);
+        QVERIFY(m_errors.first().contains(QStringLiteral("xdg-open")));
+        QVERIFY(f.form->StatusText() != QStringLiteral("欢迎使用Quelm搜索寻踪客！"));
+    }
+
+    void minimiseAndRestoreThroughEachTrayItem_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("综合") << "N18" << "ts1";
+        QTest::newRow("娱乐") << "N19" << "ts2";
+        QTest::newRow("软件") << "N20" << "ts3";
+        QTest::newRow("其它") << "N21" << "ts4";
+    }
+    void minimiseAndRestoreThroughEachTrayItem()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, page);
+        Fixture f;
+        f.show();
+        f.q()->setText(QStringLiteral("kept"));
+        f.child<TXP_CheckBox>("ssohu")->SetChecked(true);
+        for (int round = 1; round <= 2; ++round) {
+            f.form->setWindowState(Qt::WindowMinimized);
+            QTRY_VERIFY(!f.form->isVisible());
+            QVERIFY(f.form->TrayIcon()->IconVisible());
+            QCOMPARE(f.tray->adds, round);   // never two icons
+            QCOMPARE(f.tray->lastTip, QStringLiteral("Quelm搜索寻踪客"));
+
+            f.form->TrayMenu()->findChild<QAction*>(item)->trigger();
+            QVERIFY(f.form->isVisible());
+            QVERIFY(!f.form->isMinimized());
+            QCOMPARE(f.pc()->currentWidget()->objectName(), page);
+            QVERIFY(!f.form->TrayIcon()->IconVisible());
+            QCOMPARE(f.tray->deletes, round);
+        }
+        QCOMPARE(f.q()->text(), QStringLiteral("kept"));
+        QVERIFY(f.child<TXP_CheckBox>("ssohu")->Checked());
+    }
+
+    void hiddenWindowSearchesNothing()
+    {
+        Fixture f;
+        f.show();
+        f.form->setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!f.form->isVisible());
+        f.form->goClick();
+        QVERIFY(f.external.urls.isEmpty());
+    }
+
+    void withoutATrayMinimiseStaysMinimised()
+    {
+        Fixture f(false);
+        f.show();
+        f.form->setWindowState(Qt::WindowMinimized);
+        QTest::qWait(50);
+        QVERIFY(f.form->isVisible());
+        QVERIFY(f.form->isMinimized());
+        QCOMPARE(f.tray->adds, 0);
+    }
+
+    void trayPressOpensTheMenuOnlyOnTheLeftButton()
+    {
+        Fixture f;
+        f.show();
+        f.form->setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(f.form->TrayIcon()->IconVisible());
+        f.tray->onPress(TrayBackend::Press::Right);
+        QVERIFY(!f.form->TrayMenu()->isVisible());
+        f.tray->onPress(TrayBackend::Press::Left);
+        QVERIFY(f.form->TrayMenu()->isVisible());
+        f.form->TrayMenu()->hide();
+    }
+
+    void exitItemsCloseTheMainWindow()
+    {
+        Fixture f;
+        f.show();
+        QSignalSpy closed(f.form.get(), &TForm1::Closed);
+        f.form->setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!f.form->isVisible());
+        f.form->TrayMenu()->findChild<QAction*>(QStringLiteral("N24"))->trigger();
+        QCOMPARE(closed.size(), 1);
+        f.show();
+        f.form->findChild<QAction*>(QStringLiteral("N14"))->trigger();
+        QCOMPARE(closed.size(), 2);
+    }
+
+    void helpAndHomePageGoToTheExternalBrowser()
+    {
+        Fixture f;
+        f.show();
+        f.form->findChild<QAction*>(QStringLiteral("N5"))->trigger();
+        f.form->findChild<QAction*>(QStringLiteral("N16"))->trigger();
+        QTest::mouseClick(f.child<QLabel>("Image1"), Qt::LeftButton);
+        QCOMPARE(f.external.urls.size(), 3);
+        QVERIFY(f.external.urls[0].startsWith(QStringLiteral("file:///")));
+        QVERIFY(f.external.urls[0].endsWith(QStringLiteral("/help/index.htm")));
+        QCOMPARE(f.external.urls[1], QStringLiteral("http://www.quelm.com/"));
+        QCOMPARE(f.external.urls[2], QStringLiteral("http://www.quelm.com/"));
+    }
+
+    void browserMenuItemShowsWithoutNavigating()
+    {
+        Fixture f;
+        f.form->findChild<QAction*>(QStringLiteral("Quelm1"))->trigger();
+        QCOMPARE(f.builtIn.calls, QStringList{"show"});
+    }
+
+    void errorBoxText_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("quote sorts before") << "Failed to set data for 'quelm_s'" << "Failed to set data for 'quelm_s'";
+        QTest::newRow("letter") << "cannot start xdg-open" << "cannot start xdg-open.";
+        QTest::newRow("full stop") << "done." << "done.";
+        QTest::newRow("exclamation sorts before") << "oops!" << "oops!";
+        QTest::newRow("chinese") << "无法启动" << "无法启动.";
+        QTest::newRow("empty") << "" << "";
+    }
+    void errorBoxText()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(ErrorBox::DisplayText(message), shown);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QuelmApplication app(argc, argv);   // the one place that turns a thrown error into the error box
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
