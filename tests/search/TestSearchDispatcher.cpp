@@ -1,0 +1,295 @@
+#include "SearchTests.h"
+
+#include "BrowserStartError.h"
+#include "RecordingSearchHost.h"
+#include "SearchDispatcher.h"
+
+#include <QTest>
+
+namespace {
+
+const QString Opening = QStringLiteral("status 正在打开搜索结果页面！请稍候...");
+const QString Welcome = QStringLiteral("status 欢迎使用Quelm搜索寻踪客！");
+const QString Google = QStringLiteral("http://www.google.com/search?q=");
+const QString Sohu = QStringLiteral("http://search.sohu.com/website.jsp?key_word=");
+const QString Ftp3721 = QStringLiteral("http://cns.3721.com/cns.dll?name=");
+const QString Book = QStringLiteral("http://www.pcbookcn.com/search.asp?action=title&keyword=");
+const QString Games = QStringLiteral("http://games.sina.com.cn/cgi-bin/games/search/searchgames.cgi?cat=");
+const QString FlashSong = QStringLiteral("http://flash.chinamp3.com/flash_search.php?type=%B8%E8%C7%FA%C3%FB&key=");
+const QString FlashSinger = QStringLiteral("http://flash.chinamp3.com/flash_search.php?type=%B8%E8%CA%D6%C3%FB&key=");
+
+QStringList run(RecordingSearchHost& host)
+{
+    host.events.clear();
+    SearchDispatcher(host).run();
+    return host.events;
+}
+
+} // namespace
+
+class TestSearchDispatcher final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void noTickedRowOpensNothing_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("external") << "" << QStringList{Opening, Welcome};
+        QTest::newRow("built-in window shown all the same") << "yes" << QStringList{"show", Opening, Welcome};
+    }
+
+    void noTickedRowOpensNothing()
+    {
+        RecordingSearchHost host;
+        QFETCH(QString, mode);
+        host.modeText = mode;
+        QTEST(run(host), "events");
+    }
+
+    void emptyQueryStillSearches()
+    {
+        RecordingSearchHost host;
+        host.ticked = {"sgoogle"};
+        QCOMPARE(run(host), QStringList({"external " + Google, "status 正在连接google...", Opening, Welcome}));
+    }
+
+    void builtInModeNavigatesInCatalogueOrder()
+    {
+        RecordingSearchHost host;
+        host.modeText = "yes";
+        host.query = "q";
+        host.ticked = {"s3721", "sgoogle", "ssohu"};
+        QCOMPARE(run(host), QStringList({"show", "navigate " + Google + "q", "status 正在连接google...",
+                                         "navigate " + Sohu + "q", "status 正在连接sohu...", "navigate " + Ftp3721 + "q",
+                                         "status 正在连接3721...", Opening, Welcome}));
+    }
+
+    void onlyExactYesMeansBuiltIn_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("builtIn");
+        QTest::newRow("yes") << "yes" << true;
+        QTest::newRow("YES") << "YES" << false;
+        QTest::newRow("trailing blank") << "yes " << false;
+        QTest::newRow("leading blank") << " yes" << false;
+        QTest::newRow("1") << "1" << false;
+        QTest::newRow("no") << "no" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void onlyExactYesMeansBuiltIn()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, builtIn);
+        RecordingSearchHost host;
+        host.modeText = mode;
+        host.query = "x";
+        host.ticked = {"sgoogle"};
+        const QStringList events = run(host);
+        const QString open = (builtIn ? "navigate " : "external ") + Google + "x";
+        QCOMPARE(events.first(), builtIn ? QStringLiteral("show") : open);
+        QCOMPARE(events.count(open), 1);
+        QCOMPARE(events.size(), builtIn ? 5 : 4);
+    }
+
+    void onlyTheTickedRowOpens_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("ssohu") << "ssohu" << QStringList{"external " + Sohu + "k", "status 正在连接sohu...", Opening, Welcome};
+        QTest::newRow("s163") << "s163"
+                              << QStringList{"external http://search.163.com/google/Search?q=k",
+                                             "status 正在连接163.com...", Opening, Welcome};
+    }
+
+    void onlyTheTickedRowOpens()
+    {
+        RecordingSearchHost host;
+        QFETCH(QString, row);
+        host.query = "k";
+        host.ticked = {row};
+        QTEST(run(host), "events");
+    }
+
+    void queryIsEncodedAsGb18030_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("encoded");
+        QTest::newRow("hash") << "C#" << "C%23";
+        QTest::newRow("ampersand") << "AT&T" << "AT%26T";
+        QTest::newRow("plus") << "C++" << "C%2B%2B";
+        QTest::newRow("percent and blank") << "100% sure" << "100%25%20sure";
+        QTest::newRow("query characters") << "a?b=c/d" << "a%3Fb%3Dc%2Fd";
+        QTest::newRow("unreserved") << "Az09-._~" << "Az09-._~";
+        QTest::newRow("Chinese") << "中文" << "%D6%D0%CE%C4";
+        QTest::newRow("outside GBK") << "😀" << "%949%FC6";
+        QTest::newRow("leading and trailing blanks") << " x " << "%20x%20";
+    }
+
+    void queryIsEncodedAsGb18030()
+    {
+        RecordingSearchHost host;
+        QFETCH(QString, query);
+        QFETCH(QString, encoded);
+        host.query = query;
+        host.ticked = {"sgoogle"};
+        QCOMPARE(run(host).first(), "external " + Google + encoded);
+    }
+
+    void typedRowsPutTheirSelectorTextInTheAddress()
+    {
+        RecordingSearchHost host;
+        host.showingPage = SearchCategory::Entertainment;
+        host.query = "k";
+        host.ticked = {"schinamp3", "schinageci"};
+        const QString mp3 = "http://www.chinamp3.com/mp3search/searchcontent.php?type=";
+        const QString songs = mp3 + "%B8%E8%C7%FA%C3%FB%CB%D1%CB%F7&key=k";
+        QCOMPARE(run(host), QStringList({"external " + songs, "status 正在连接chinamp3...", "external " + songs,
+                                         "status 正在连接chinamp3...", Opening, Welcome}));
+
+        host.ticked = {"schinamp3"};
+        host.selectors["chinam1"] = "abc";
+        QCOMPARE(run(host).first(), "external " + mp3 + "abc&key=k");
+        host.selectors["chinam1"] = "a b&key=c";
+        QCOMPARE(run(host).first(), "external " + mp3 + "a%20b%26key%3Dc&key=k");
+    }
+
+    void chinaFlashChoices_data()
+    {
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<QStringList>("events");
+        // The song choice announces nothing: the previous row's text goes straight to the closing texts.
+        QTest::newRow("song") << "歌曲名搜索"
+                              << QStringList{"external http://mp3.baidu.com/wstsearch?tn=baidump3&ct=134217728&lm=-1&word=k",
+                                             "status 正在连接baidu...", "external " + FlashSong + "k", Opening, Welcome};
+        QTest::newRow("singer") << "歌手名搜索"
+                                << QStringList{"external http://mp3.baidu.com/wstsearch?tn=baidump3&ct=134217728&lm=-1&word=k",
+                                               "status 正在连接baidu...", "external " + FlashSinger + "k",
+                                               "status 正在连接chinamp3...", Opening, Welcome};
+        const QStringList nothing{"external http://mp3.baidu.com/wstsearch?tn=baidump3&ct=134217728&lm=-1&word=k",
+                                  "status 正在连接baidu...", Opening, Welcome};
+        QTest::newRow("typed text") << "abc" << nothing;
+        QTest::newRow("empty") << "" << nothing;
+        QTest::newRow("item with a blank") << "歌曲名搜索 " << nothing;
+    }
+
+    void chinaFlashChoices()
+    {
+        RecordingSearchHost host;
+        QFETCH(QString, selector);
+        host.showingPage = SearchCategory::Entertainment;
+        host.query = "k";
+        host.ticked = {"schinaflash", "sbaidu3"};
+        host.selectors["chinam3"] = selector;
+        QTEST(run(host), "events");
+    }
+
+    void sinaGameOpensItsChoiceOnce_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<QStringList>("ticked");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("built-in, 秘籍: built-in window only")
+            << "yes" << "秘籍" << QStringList{"ssinagame"}
+            << QStringList{"show", "navigate " + Games + "miji&keywords=k", "status 正在连接sina...", Opening, Welcome};
+        QTest::newRow("external, 游戏") << "" << "游戏" << QStringList{"ssinagame"}
+                                      << QStringList{"external " + Games + "downgames&keywords=k",
+                                                     "status 正在连接sina...", Opening, Welcome};
+        QTest::newRow("external, 攻略") << "" << "攻略" << QStringList{"ssinagame"}
+                                      << QStringList{"external " + Games + "gonglue&keywords=k",
+                                                     "status 正在连接sina...", Opening, Welcome};
+        // An unmatched text no longer reopens the previous row's page or starts an empty browser.
+        QTest::newRow("unmatched after the book row")
+            << "" << "abc" << QStringList{"ssinagame", "schinabook"}
+            << QStringList{"external " + Book + "k", "status 正在连接pcbookcn...", Opening, Welcome};
+        QTest::newRow("unmatched alone") << "" << "abc" << QStringList{"ssinagame"} << QStringList{Opening, Welcome};
+        QTest::newRow("unmatched, built-in") << "yes" << "游戏 " << QStringList{"ssinagame"}
+                                             << QStringList{"show", Opening, Welcome};
+    }
+
+    void sinaGameOpensItsChoiceOnce()
+    {
+        RecordingSearchHost host;
+        QFETCH(QString, mode);
+        QFETCH(QString, selector);
+        QFETCH(QStringList, ticked);
+        host.modeText = mode;
+        host.showingPage = SearchCategory::Other;
+        host.query = "k";
+        host.ticked = QSet<QString>(ticked.cbegin(), ticked.cend());
+        host.selectors["sinagame"] = selector;
+        QTEST(run(host), "events");
+    }
+
+    void queryIsReadAfreshForEveryRow()
+    {
+        RecordingSearchHost host;
+        int reads = 0;
+        host.nextQuery = [&] { return QString::number(++reads); };
+        host.ticked = {"sgoogle", "ssohu", "s3721"};
+        const QStringList events = run(host);
+        QCOMPARE(events.at(0), "external " + Google + "1");
+        QCOMPARE(events.at(2), "external " + Sohu + "2");
+        QCOMPARE(events.at(4), "external " + Ftp3721 + "3");
+    }
+
+    void onlyTheShowingPageIsSearched()
+    {
+        RecordingSearchHost host;
+        host.ticked = {"sgoogle", "sonline"};
+        QCOMPARE(run(host).first(), "external " + Google);
+        host.showingPage = SearchCategory::Software;
+        QCOMPARE(run(host), QStringList({"external http://www.onlinedown.net/ss.php?q=", "status 正在连接online...",
+                                         Opening, Welcome}));
+        host.showingPage.reset(); // main window hidden
+        QCOMPARE(run(host), QStringList({Opening, Welcome}));
+    }
+
+    void navigationFailureEndsTheSearchAtThatRow()
+    {
+        RecordingSearchHost host;
+        host.modeText = "yes";
+        host.ticked = {"sgoogle", "ssohu", "s3721"};
+        host.onOpen = [](const QString& event) {
+            if (event.contains("sohu"))
+                throw std::runtime_error("navigation failed");
+        };
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, run(host));
+        QCOMPARE(host.events, QStringList({"show", "navigate " + Google, "status 正在连接google...", "navigate " + Sohu}));
+    }
+
+    void browserThatCannotStartEndsTheSearch()
+    {
+        RecordingSearchHost host;
+        host.ticked = {"sgoogle", "ssohu"};
+        host.onOpen = [](const QString&) { throw BrowserStartError("无法打开浏览器：找不到程序“xdg-open”。"); };
+        try {
+            run(host);
+            QFAIL("the search went on");
+        } catch (const BrowserStartError& error) {
+            QVERIFY(QString::fromUtf8(error.what()).contains("xdg-open"));
+        }
+        // No status text claims the engine was reached.
+        QCOMPARE(host.events, QStringList({"external " + Google}));
+    }
+
+    void settingsErrorEndsTheSearchBeforeAnything()
+    {
+        RecordingSearchHost host;
+        host.ticked = {"sgoogle"};
+        host.onModeRead = [] { throw std::runtime_error("Invalid data type for 'quelm_ie'"); };
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, run(host));
+        QVERIFY(host.events.isEmpty());
+    }
+};
+
+int runSearchDispatcherTests(int argc, char** argv)
+{
+    TestSearchDispatcher tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "TestSearchDispatcher.moc"
