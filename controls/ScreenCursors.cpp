@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QString>
 
@@ -55,7 +56,7 @@ bool IsRegistered(int index)
 QCursor Cursor(int index)
 {
     const auto found = Table().find(index);
-    if (found == Table().end())
+    if (found == Table().end() || !qGuiApp)
         return QCursor(Qt::ArrowCursor);
     const CursorImage& entry = found->second;
     return QCursor(QPixmap::fromImage(entry.image), entry.hotSpot.x(), entry.hotSpot.y());

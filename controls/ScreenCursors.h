@@ -24,7 +24,8 @@ struct CursorImage
 void Register(int index, QImage image, QPoint hotSpot);
 bool IsRegistered(int index);
 
-// The registered cursor, or the default arrow for a number never registered. Needs a QGuiApplication.
+// The registered cursor, or the default arrow for a number never registered (and for any number
+// while no QGuiApplication exists, since a picture cursor needs one).
 QCursor Cursor(int index);
 
 // Decodes a monochrome cursor resource: hot-spot x and y (16-bit little-endian), a 40-byte

@@ -214,7 +214,9 @@ void DrawMonoGlyph(const QImage& glyph, QImage& canvas, int X, int Y, TColor col
     const QRgb ink = ColorToRGB(color);
     for (int y = 0; y < glyph.height(); ++y) {
         for (int x = 0; x < glyph.width(); ++x) {
-            if (glyph.pixel(x, y) != key && canvas.valid(X + x, Y + y))
+            const QRgb pixel = glyph.pixel(x, y);
+            // a fully transparent pixel shows nothing, whatever colour it nominally holds
+            if (pixel != key && qAlpha(pixel) != 0 && canvas.valid(X + x, Y + y))
                 WritePixel(canvas, X + x, Y + y, ink);
         }
     }

@@ -37,7 +37,8 @@ TColor GrayColor(const QImage& canvas, TColor color, int offset);
 // Every pixel becomes GrayColor of itself; alpha is kept.
 void GrayBitmap(QImage& bitmap, int offset);
 
-// Paints every glyph pixel that differs from the glyph's bottom-left pixel in color at (X, Y).
+// Paints every glyph pixel that differs from the glyph's bottom-left pixel in color at (X, Y);
+// fully transparent pixels of a glyph with alpha are left out as well.
 void DrawMonoGlyph(const QImage& glyph, QImage& canvas, int X, int Y, TColor color);
 
 // Cuts frame index (1-based) of count out of strip. frame gets a 32-bit copy (RGB32, or ARGB32

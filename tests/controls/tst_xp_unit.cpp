@@ -78,6 +78,7 @@ private slots:
     void drawMonoGlyph();
     void drawMonoGlyphAllKeyDrawsNothing();
     void drawMonoGlyphSingleTopRightPixel();
+    void drawMonoGlyphSkipsTransparentPixels();
     void drawMonoGlyphClipsAndResolvesSystemColour();
     void getSkinFrame_data();
     void getSkinFrame();
@@ -275,6 +276,19 @@ void TestXpUnit::drawMonoGlyphSingleTopRightPixel()
     QCOMPARE(canvas.pixel(7, 2), qRgb(255, 0, 0));
 }
 
+void TestXpUnit::drawMonoGlyphSkipsTransparentPixels()
+{
+    QImage glyph(3, 1, QImage::Format_ARGB32);
+    glyph.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    glyph.setPixel(1, 0, qRgba(255, 255, 255, 0));  // transparent, but not the key's colour
+    glyph.setPixel(2, 0, qRgba(10, 20, 30, 255));
+    QImage canvas = Filled(3, 1, qRgb(50, 60, 70));
+    DrawMonoGlyph(glyph, canvas, 0, 0, clRed);
+    QCOMPARE(canvas.pixel(0, 0), qRgb(50, 60, 70));
+    QCOMPARE(canvas.pixel(1, 0), qRgb(50, 60, 70));
+    QCOMPARE(canvas.pixel(2, 0), qRgb(255, 0, 0));
+}
+
 void TestXpUnit::drawMonoGlyphClipsAndResolvesSystemColour()
 {
     QImage glyph = Filled(4, 4, qRgb(255, 255, 255));
@@ -330,6 +344,13 @@ void TestXpUnit::getSkinFrameOfButtonStrip()
     for (int y = 0; y < 21; ++y)
         for (int x = 0; x < 18; ++x)
             QCOMPARE(frame.pixel(x, y), strip.pixel(72 + x, y));
+    // an index outside 1..Count still gives a frame of the frame size and leaves the strip alone
+    for (int outside : {0, 6}) {
+        GetSkinFrame(strip, frame, 5, outside, true);
+        QCOMPARE(frame.size(), QSize(18, 21));
+    }
+    GetSkinFrame(strip, frame, 0, 1, true);
+    QVERIFY(frame.isNull());
     // the 8-bit strips come out as ordinary 32-bit frames with the same colours
     const QImage check = LoadSkinStrip("XPCHECKBOX");
     GetSkinFrame(check, frame, 6, 2, true);

@@ -523,7 +523,7 @@ QByteArray AppIconSvg()
   <circle cx="13.5" cy="13.5" r="10.3" fill="none" stroke="url(#ring)" stroke-width="2.8"/>
   <path d="M11.71 3.36 A10.3 10.3 0 0 0 3.36 11.71" fill="none" stroke="#ffffff" stroke-opacity="0.67"
         stroke-width="0.9" stroke-linecap="round"/>
-  <path d="M11.69 6.74 A7 7 0 0 0 7.49 9.48" fill="none" stroke="#ffffff" stroke-opacity="0.47"
+  <path d="M11.69 6.74 A7 7 0 0 0 7.16 10.54" fill="none" stroke="#ffffff" stroke-opacity="0.47"
         stroke-width="1.6" stroke-linecap="round"/>
 </svg>
 )svg");
