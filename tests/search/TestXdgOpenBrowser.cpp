@@ -48,12 +48,12 @@ private slots:
         QTemporaryDir dir;
         const QByteArray out = QFile::encodeName(dir.filePath("args"));
         const QByteArray release = QFile::encodeName(dir.filePath("release"));
-        // The program stays running until the test releases it (30 s at most), so that open()
+        // The program stays running until the test releases it or ends (30 s at most), so that open()
         // returning first shows that nothing waits for the browser.
         writeProgram(dir.filePath("xdg-open"), "#!/bin/sh\nexec >/dev/null 2>&1\nPATH=/usr/bin:/bin\n"
                                                "printf '%s\\n%s' \"$#\" \"$1\" > '" + out + ".tmp'\n"
                                                "mv '" + out + ".tmp' '" + out + "'\n"
-                                               "i=0; while [ ! -e '" + release + "' ] && [ $i -lt 300 ]; do\n"
+                                               "i=0; while [ -e '" + out + "' ] && [ ! -e '" + release + "' ] && [ $i -lt 300 ]; do\n"
                                                "  sleep 0.1; i=$((i+1)); done\n");
         qputenv("PATH", QFile::encodeName(dir.path()));
 
