@@ -9,7 +9,7 @@
 
 #include <memory>
 
-class QMenu;
+#include <QMenu>
 
 // One icon in the notification area with a pop-up menu on a left-button press.
 // The main window shows it when it hides itself on minimise.

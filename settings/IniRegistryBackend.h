@@ -16,6 +16,7 @@ public:
     QString filePath() const;
 
     // Null also for a file that does not parse: writing through it would drop what it holds.
+    // Reads see the file as it is at this moment.
     std::unique_ptr<RegistryKey> openKey() override;
 
 private:

@@ -149,23 +149,6 @@ private Q_SLOTS:
         QVERIFY(child<TXP_CheckBox>(&dialog, "xb1")->Checked());
     }
 
-    void saveRefusedForACorruptSettingsFileLeavesItIntact()
-    {
-        Settings s;
-        QDir().mkpath(s.iniFolder);
-        QFile file(s.iniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        const QByteArray corrupt("[General\nquelm_ie=yes\n\x01\x02 not an ini file = [[\n");
-        file.write(corrupt);
-        file.close();
-        TForm3 dialog(s.store);
-        dialog.ShowOnPage(1);
-        QTest::mouseClick(child<TXP_Button>(&dialog, "b1"), Qt::LeftButton, {}, QPoint(30, 12));
-        QCOMPARE(s.read(s.iniPath()), corrupt);
-        QVERIFY(!m_errors.isEmpty());
-        QVERIFY(m_errors.last().startsWith(QStringLiteral("Failed to set data for 'quelm_ie'")));
-    }
-
     void aboutBoxContent()
     {
         TForm2 about;

@@ -1,0 +1,45 @@
+#include "BrowserHelperApplication.h"
+
+#include "app/AppTitle.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+BrowserHelperApplication::BrowserHelperApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("quelm-browser"));
+    setApplicationDisplayName(AppTitle());
+    // Closing the window only hides it; the helper ends with its input.
+    setQuitOnLastWindowClosed(false);
+}
+
+bool BrowserHelperApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowError(QStringLiteral("Quelm浏览器发生未知错误"));
+    }
+    return true;
+}
+
+QString BrowserHelperApplication::DisplayText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void BrowserHelperApplication::ShowError(const QString& message)
+{
+    auto* box = new QMessageBox(QMessageBox::Critical, AppTitle(), DisplayText(message), QMessageBox::Ok,
+                                m_errorBoxParent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // The browser window stays on top; its error box must not hide behind it.
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->open();
+}

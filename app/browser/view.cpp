@@ -1,0 +1,121 @@
+#include "view.h"
+
+#include "ui_view.h"
+
+#include "WebBrowserControl.h"
+#include "app/AppTitle.h"
+
+#include <QBitmap>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QStyle>
+#include <QUrl>
+
+namespace {
+
+const QColor kBackground(248, 246, 230);
+
+// The glyph's bottom-left pixel colour is drawn transparent, as on the
+// framework's flat speed buttons. A glyph not yet in the resources is left out.
+QIcon Glyph(const QString& resource)
+{
+    QImage image;
+    if (!QFile::exists(resource) || !image.load(resource) || image.isNull())
+        return {};
+    QPixmap pixmap = QPixmap::fromImage(image);
+    const QRgb transparent = image.pixel(0, image.height() - 1);
+    pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(transparent, Qt::MaskInColor)));
+    return QIcon(pixmap);
+}
+
+QFont WindowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN")});
+    font.setPixelSize(12);
+    return font;
+}
+
+} // namespace
+
+TForm5::TForm5(WebBrowserControl* wb, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+    , m_ui(std::make_unique<Ui::TForm5>())
+    , m_wb(wb)
+{
+    m_ui->setupUi(this);
+    setFont(WindowFont());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackground);
+    palette.setColor(QPalette::Button, kBackground);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPixelSize(12);
+    m_ui->Edit1->setFont(tahoma);
+    m_ui->Edit1->setText(HomePage());
+
+    m_ui->sb1->setIcon(Glyph(QStringLiteral(":/images/glyph_sb1.bmp")));
+    m_ui->SpeedButton1->setIcon(Glyph(QStringLiteral(":/images/glyph_SpeedButton1.bmp")));
+    m_ui->go->setIcon(Glyph(QStringLiteral(":/images/glyph_go.bmp")));
+
+    m_wb->setObjectName(QStringLiteral("wb"));
+    m_ui->Panel1Layout->addWidget(m_wb);
+    setTabOrder(m_wb, m_ui->Edit1);
+
+    connect(m_ui->go, &QToolButton::clicked, this, &TForm5::goClick);
+    connect(m_ui->sb1, &QToolButton::clicked, this, &TForm5::sb1Click);
+    connect(m_ui->SpeedButton1, &QToolButton::clicked, this, &TForm5::SpeedButton1Click);
+}
+
+TForm5::~TForm5() = default;
+
+QString TForm5::HomePage()
+{
+    return MakerHomePage();
+}
+
+void TForm5::Show()
+{
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+    }
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void TForm5::goClick()
+{
+    // An address typed without a scheme is completed as the old control did
+    // ("www.quelm.com" → "http://www.quelm.com"). A complete address goes as
+    // typed, escapes and all, and so does what cannot be read as an address.
+    const QString text = m_ui->Edit1->text();
+    const QString trimmed = text.trimmed();
+    const QUrl completed = QUrl::fromUserInput(trimmed);
+    if (!completed.isValid())
+        m_wb->Navigate(text);
+    else if (trimmed.startsWith(completed.scheme() + QLatin1Char(':'), Qt::CaseInsensitive))
+        m_wb->Navigate(trimmed);
+    else
+        m_wb->Navigate(completed.toString(QUrl::FullyEncoded));
+}
+
+void TForm5::sb1Click()
+{
+    m_wb->Navigate(HomePage());
+}
+
+void TForm5::SpeedButton1Click()
+{
+    m_wb->Stop();
+}

@@ -1,0 +1,270 @@
+#include "BrowserTests.h"
+
+#include "BrowserHelperError.h"
+#include "BrowserProtocol.h"
+#include "BrowserWindowProxy.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+using BrowserProtocol::Command;
+
+// The main program's side, against a fake helper that records its input.
+class TestBrowserWindowProxy final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString logPath() const { return m_dir->filePath("helper.log"); }
+
+    QList<QByteArray> events() const
+    {
+        QFile log(logPath());
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        QList<QByteArray> out = log.readAll().split('\n');
+        if (!out.isEmpty() && out.last().isEmpty())
+            out.removeLast();
+        return out;
+    }
+
+    // What the helpers received, decoded; one "started" per helper process.
+    QStringList received() const
+    {
+        QStringList out;
+        for (const QByteArray& event : events()) {
+            if (event.startsWith("started "))
+                out << QStringLiteral("started");
+            else if (event.startsWith("line ")) {
+                const auto command = BrowserProtocol::DecodeLine(event.mid(5));
+                if (!command)
+                    out << "malformed " + QString::fromLatin1(event.mid(5));
+                else
+                    out << (command->kind == Command::Kind::Show ? QStringLiteral("show") : "navigate " + command->url);
+            }
+        }
+        return out;
+    }
+
+    QList<qint64> helperPids() const
+    {
+        QList<qint64> pids;
+        for (const QByteArray& event : events())
+            if (event.startsWith("started "))
+                pids << event.mid(8).toLongLong();
+        return pids;
+    }
+
+    bool logged(const QByteArray& what) const { return events().contains(what); }
+
+    // Without running the event loop, as during one search.
+    static bool waitUntilZombieOrGone(qint64 pid)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 10000) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                return true;
+            const QByteArray text = stat.readAll();
+            const qsizetype close = text.lastIndexOf(')');
+            if (close > 0 && text.mid(close + 2, 1) == "Z")
+                return true;
+            QThread::msleep(10);
+        }
+        return false;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("QUELM_FAKE_HELPER_LOG", QFile::encodeName(logPath()));
+        qunsetenv("QUELM_FAKE_HELPER_MODE");
+    }
+
+    void cleanup() { m_dir.reset(); }
+
+    void helperStartsOnFirstCallOnly()
+    {
+        BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+        QTest::qWait(50);
+        QVERIFY(!proxy.isHelperRunning());
+        QVERIFY(!QFile::exists(logPath()));
+        proxy.Show();
+        QVERIFY(proxy.isHelperRunning());
+        QTRY_COMPARE(received(), QStringList({"started", "show"}));
+    }
+
+    void commandsArriveInOrder()
+    {
+        BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+        proxy.Show();
+        proxy.Navigate("http://a.example/1");
+        proxy.Navigate("http://b.example/2");
+        proxy.Show();
+        proxy.Navigate("http://c.example/3");
+        QTRY_COMPARE(received(), QStringList({"started", "show", "navigate http://a.example/1",
+                                              "navigate http://b.example/2", "show",
+                                              "navigate http://c.example/3"}));
+    }
+
+    void urlsArriveUnchanged_data()
+    {
+        QTest::addColumn<QString>("url");
+        QString ascii;
+        for (int c = 0; c < 128; ++c)
+            ascii.append(QChar(c));
+        QTest::newRow("every ASCII character") << ascii;
+        QTest::newRow("percent escapes") << "http://e/?q=%00%0A%0D%20%25%FF%e4%b8%ad&x=%";
+        QTest::newRow("protocol look-alikes") << "x\nshow\nnavigate http://evil/ \\u0041\\\\";
+        QTest::newRow("chinese") << QStringLiteral("http://e/?q=一搜到底 歌曲名");
+        QTest::newRow("astral and combining") << QString::fromUcs4(U"\U0001F600\U00020000e\u0301\uFEFF\uFFFF");
+        QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + "a" + QChar(0xDFFF);
+        QTest::newRow("empty") << QString();
+    }
+
+    void urlsArriveUnchanged()
+    {
+        QFETCH(QString, url);
+        BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+        proxy.Navigate(url);
+        QTRY_COMPARE(received().size(), 2);
+        QVERIFY(received().at(1) == "navigate " + url);
+    }
+
+    void deadHelperIsStartedAgain()
+    {
+        qputenv("QUELM_FAKE_HELPER_MODE", "exit-after-first");
+        BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+        proxy.Show();
+        QTRY_VERIFY(logged("exit"));
+        QTRY_VERIFY(!proxy.isHelperRunning());
+        proxy.Navigate("http://after/restart");
+        QTRY_COMPARE(received(), QStringList({"started", "show", "started", "navigate http://after/restart"}));
+        QCOMPARE(helperPids().size(), 2);
+        QVERIFY(helperPids().at(0) != helperPids().at(1));
+    }
+
+    void deadHelperNoticedWithoutEventLoop()
+    {
+        // Calls in a row, as the navigations of one search, with the helper
+        // gone in between and no event processed to tell the proxy.
+        qputenv("QUELM_FAKE_HELPER_MODE", "exit-after-first");
+        BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+        proxy.Navigate("http://first/");
+        QElapsedTimer timer;
+        timer.start();
+        while (helperPids().isEmpty() && timer.elapsed() < 10000)
+            QThread::msleep(10);
+        QCOMPARE(helperPids().size(), 1);
+        QVERIFY(waitUntilZombieOrGone(helperPids().at(0)));
+        proxy.Navigate("http://second/");
+        QTRY_COMPARE(received(), QStringList({"started", "navigate http://first/", "started", "navigate http://second/"}));
+    }
+
+    void brokenPipeIsAnErrorAndTheNextCallRecovers()
+    {
+        qputenv("QUELM_FAKE_HELPER_MODE", "close-input-after-first");
+        BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+        proxy.Show();
+        QTRY_VERIFY(logged("input-closed"));
+        QVERIFY(proxy.isHelperRunning());
+        try {
+            proxy.Navigate("http://lost/");
+            QFAIL("no error for a helper that stopped reading");
+        } catch (const BrowserHelperError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QStringLiteral("Quelm浏览器没有响应：与内置浏览器程序的连接已断开，请再试一次"));
+        }
+        QVERIFY(!proxy.isHelperRunning());
+        qunsetenv("QUELM_FAKE_HELPER_MODE");
+        proxy.Navigate("http://next/");
+        QTRY_COMPARE(received(), QStringList({"started", "show", "started", "navigate http://next/"}));
+    }
+
+    void helperThatCannotRun_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "missing" << QStringLiteral("无法打开Quelm浏览器：找不到内置浏览器程序“%1”");
+        QTest::newRow("not executable") << "plain" << QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”不是可执行文件");
+        QTest::newRow("directory") << "directory" << QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”不是可执行文件");
+        QTest::newRow("not a program") << "garbage" << QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”启动失败（");
+    }
+
+    void helperThatCannotRun()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString path = m_dir->filePath("quelm-browser");
+        if (kind == "directory") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind != "missing") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("\x7f" "ELF not really a program\n");
+            file.close();
+            if (kind == "garbage")
+                QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser));
+        }
+        BrowserWindowProxy proxy(path);
+        for (int call = 0; call < 2; ++call) {
+            try {
+                call == 0 ? proxy.Show() : proxy.Navigate("http://x/");
+                QFAIL("no error for a helper that cannot run");
+            } catch (const BrowserHelperError& error) {
+                const QString what = QString::fromUtf8(error.what());
+                QVERIFY2(what.startsWith(message.arg(path)), qPrintable(what));
+            }
+            QVERIFY(!proxy.isHelperRunning());
+        }
+    }
+
+    void helperEndsWithTheProxy()
+    {
+        qint64 pid = 0;
+        {
+            BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+            proxy.Show();
+            QTRY_COMPARE(helperPids().size(), 1);
+            pid = helperPids().at(0);
+        }
+        // The destructor waited for the helper, which saw its input close.
+        QCOMPARE(events().last(), QByteArray("eof"));
+        QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)));
+    }
+
+    void defaultHelperPath()
+    {
+        QCOMPARE(BrowserWindowProxy::defaultHelperPath(),
+                 QCoreApplication::applicationDirPath() + "/quelm-browser");
+
+        const QString bin = m_dir->filePath("bin");
+        const QString installed = m_dir->filePath("lib/quelm/quelm-browser");
+        QVERIFY(QDir().mkpath(bin));
+        QCOMPARE(BrowserWindowProxy::defaultHelperPath(bin), bin + "/quelm-browser");
+        QVERIFY(QDir().mkpath(m_dir->filePath("lib/quelm")));
+        QVERIFY(QFile(installed).open(QIODevice::WriteOnly));
+        QCOMPARE(BrowserWindowProxy::defaultHelperPath(bin), installed);
+        QVERIFY(QFile(bin + "/quelm-browser").open(QIODevice::WriteOnly));
+        QCOMPARE(BrowserWindowProxy::defaultHelperPath(bin), bin + "/quelm-browser");
+    }
+};
+
+int runBrowserWindowProxyTests(int argc, char** argv)
+{
+    TestBrowserWindowProxy suite;
+    return QTest::qExec(&suite, argc, argv);
+}
+
+#include "TestBrowserWindowProxy.moc"

@@ -1,0 +1,414 @@
+"""Shared pieces of the end-to-end tests: a private X display, a recording
+HTTP server on 127.0.0.1, the browser helper's line protocol, xdotool, and
+clean-up of everything a test started.
+
+Standard library only. Every test builds on `Session`:
+
+    with Session() as s:
+        server = s.http_server()
+        helper = s.start_helper(path)
+        ...
+
+Leaving the block (normally, on failure, SIGTERM or SIGINT) stops every
+process and thread the session started.
+"""
+
+import contextlib
+import ctypes
+import ctypes.util
+import http.server
+import os
+import shutil
+import signal
+import socketserver
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+SKIP = 77  # CTest's SKIP_RETURN_CODE for the e2e tests
+
+
+class TestFailure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise TestFailure(message)
+
+
+def wait_until(predicate, timeout, what, interval=0.05):
+    """Polls predicate until it returns something true; fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = predicate()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise TestFailure("timed out after %.1f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+def require_tools(*names):
+    missing = [n for n in names if shutil.which(n) is None]
+    if missing:
+        print("SKIP: missing " + ", ".join(missing))
+        sys.exit(SKIP)
+
+
+# ---- the browser helper's line protocol (see app/browser/PROTOCOL.md) ----
+
+def escape_argument(text):
+    out = []
+    for unit in _utf16_units(text):
+        if unit == 0x5C:
+            out.append("\\\\")
+        elif 0x21 <= unit <= 0x7E:
+            out.append(chr(unit))
+        else:
+            out.append("\\u%04X" % unit)
+    return "".join(out)
+
+
+def _utf16_units(text):
+    data = text.encode("utf-16-le", "surrogatepass")
+    return [data[i] | (data[i + 1] << 8) for i in range(0, len(data), 2)]
+
+
+def encode_show():
+    return b"show\n"
+
+
+def encode_navigate(url):
+    return ("navigate " + escape_argument(url) + "\n").encode("ascii")
+
+
+# ---- X display ----
+
+class VirtualDisplay:
+    """Xvfb on a display number it picks itself (-displayfd), so parallel
+    tests and other X servers on the machine never collide."""
+
+    def __init__(self, width=1280, height=1024):
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (width, height),
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)
+        os.close(write_fd)
+        number = b""
+        deadline = time.monotonic() + 20
+        with os.fdopen(read_fd, "rb", buffering=0) as pipe:
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                chunk = pipe.read(16)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            self.stop()
+            raise TestFailure("Xvfb did not start")
+        self.name = ":" + number.decode().strip()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(5)
+
+
+# ---- HTTP server ----
+
+class RecordingHttpServer:
+    """Serves small pages on 127.0.0.1 and records what happens to each
+    request: ("request", path, headers), ("completed", path) and
+    ("disconnected", path) when the client went away mid-response.
+
+    Routes: /slow... streams a page for `slow_seconds` in small pieces;
+    /setcookie sets a persistent cookie; /link-new-window is a page that is one
+    big link to /popup with target=_blank; anything else is a small page."""
+
+    slow_seconds = 30
+
+    def __init__(self):
+        self.events = []
+        self._lock = threading.Lock()
+        outer = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            protocol_version = "HTTP/1.1"
+
+            def log_message(self, *args):
+                pass
+
+            def do_GET(self):
+                outer._record(("request", self.path, dict(self.headers)))
+                try:
+                    if self.path.startswith("/slow"):
+                        self._slow()
+                    elif self.path.startswith("/setcookie"):
+                        self._page("<p>cookie set</p>",
+                                   [("Set-Cookie", "quelm_e2e=kept; Max-Age=86400; Path=/")])
+                    elif self.path.startswith("/link-new-window"):
+                        self._page('<a href="/popup" target="_blank" style="display:block;'
+                                   'position:fixed;left:0;top:0;width:100%;height:100%;'
+                                   'background:#ddf">open in a new window</a>')
+                    else:
+                        self._page("<h1>page %s</h1>" % self.path)
+                    outer._record(("completed", self.path))
+                except (BrokenPipeError, ConnectionResetError):
+                    outer._record(("disconnected", self.path))
+
+            def _page(self, body, headers=()):
+                data = ("<!DOCTYPE html><html><head><meta charset='utf-8'><title>e2e</title>"
+                        "</head><body>%s</body></html>" % body).encode()
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html; charset=utf-8")
+                self.send_header("Content-Length", str(len(data)))
+                self.send_header("Cache-Control", "no-store")
+                for name, value in headers:
+                    self.send_header(name, value)
+                self.end_headers()
+                self.wfile.write(data)
+
+            def _slow(self):
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html; charset=utf-8")
+                self.send_header("Cache-Control", "no-store")
+                self.send_header("Connection", "close")
+                self.end_headers()
+                self.wfile.write(b"<!DOCTYPE html><html><body><h1>slow</h1>" + b" " * 2048)
+                self.wfile.flush()
+                end = time.monotonic() + outer.slow_seconds
+                while time.monotonic() < end:
+                    time.sleep(0.1)
+                    self.wfile.write(b"<span>.</span>\n")
+                    self.wfile.flush()
+                self.wfile.write(b"</body></html>")
+                self.close_connection = True
+
+        class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+            daemon_threads = True
+            allow_reuse_address = True
+
+        self._server = Server(("127.0.0.1", 0), Handler)
+        self.port = self._server.server_address[1]
+        self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
+        self._thread.start()
+
+    def url(self, path):
+        return "http://127.0.0.1:%d%s" % (self.port, path)
+
+    def _record(self, event):
+        with self._lock:
+            self.events.append(event)
+
+    def seen(self, kind, path):
+        with self._lock:
+            return [e for e in self.events if e[0] == kind and e[1] == path]
+
+    def wait_for(self, kind, path, timeout):
+        return wait_until(lambda: self.seen(kind, path), timeout, "%s %s" % (kind, path))
+
+    def stop(self):
+        self._server.shutdown()
+        self._server.server_close()
+
+
+# ---- the helper program ----
+
+class Helper:
+    """quelm-browser started directly with a pipe on its standard input; its
+    standard error is kept for the checks on warnings."""
+
+    def __init__(self, path, env, log_path):
+        self.log_path = log_path
+        self._log = open(log_path, "wb")
+        self.started = time.monotonic()
+        self.process = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=self._log,
+                                        stderr=subprocess.STDOUT, env=env, start_new_session=True)
+
+    def send(self, line):
+        self.process.stdin.write(line)
+        self.process.stdin.flush()
+
+    def show(self):
+        self.send(encode_show())
+
+    def navigate(self, url):
+        self.send(encode_navigate(url))
+
+    def close_input(self):
+        self.process.stdin.close()
+
+    def wait(self, timeout):
+        return self.process.wait(timeout)
+
+    def output(self):
+        self._log.flush()
+        with open(self.log_path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def processes_left(self):
+        """True while any process of the helper's session (engine children included) lives."""
+        try:
+            os.killpg(self.process.pid, 0)
+            return True
+        except ProcessLookupError:
+            return False
+        except PermissionError:
+            return True
+
+    def stop(self):
+        with contextlib.suppress(Exception):
+            if not self.process.stdin.closed:
+                self.process.stdin.close()
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            self.process.wait(5)
+        with contextlib.suppress(ProcessLookupError, PermissionError):
+            os.killpg(self.process.pid, signal.SIGKILL)
+        with contextlib.suppress(Exception):
+            self.process.wait(5)
+        self._log.close()
+
+
+# ---- xdotool ----
+
+class Desktop:
+    def __init__(self, display):
+        self.env = dict(os.environ, DISPLAY=display)
+
+    def xdotool(self, *args, check_rc=True):
+        result = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
+                                capture_output=True, text=True, timeout=20)
+        if check_rc and result.returncode != 0:
+            raise TestFailure("xdotool %s failed: %s" % (" ".join(map(str, args)), result.stderr.strip()))
+        return result.stdout
+
+    def visible_windows(self, name):
+        out = self.xdotool("search", "--onlyvisible", "--name", name, check_rc=False)
+        return [w for w in out.split() if w]
+
+    def wait_for_window(self, name, timeout, interval=0.01):
+        return wait_until(lambda: self.visible_windows(name), timeout, "window " + name, interval)[0]
+
+    def geometry(self, window):
+        out = self.xdotool("getwindowgeometry", "--shell", window)
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def click(self, window, x, y):
+        self.xdotool("mousemove", "--window", window, x, y)
+        time.sleep(0.1)
+        self.xdotool("click", "1")
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", "20", text)
+
+    def key(self, *keys):
+        self.xdotool("key", *keys)
+
+    def close(self, window):
+        """What a window manager's close button does: WM_DELETE_WINDOW.
+        xdotool only offers to destroy the window, which no user can do."""
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                   ctypes.c_void_p]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+        class ClientMessage(ctypes.Structure):
+            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                        ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                        ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+        display = x11.XOpenDisplay(self.env["DISPLAY"].encode())
+        check(display, "cannot open display " + self.env["DISPLAY"])
+        try:
+            event = ClientMessage()
+            event.type = 33  # ClientMessage
+            event.window = int(window)
+            event.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+            event.format = 32
+            event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+            event.data[1] = 0  # CurrentTime
+            check(x11.XSendEvent(display, int(window), 0, 0, ctypes.byref(event)) != 0, "XSendEvent failed")
+            x11.XFlush(display)
+        finally:
+            x11.XCloseDisplay(display)
+
+
+# ---- session ----
+
+class Session:
+    """Owns everything a test starts and stops it all on the way out."""
+
+    def __init__(self, overall_timeout=150):
+        self._stack = contextlib.ExitStack()
+        self._overall_timeout = overall_timeout
+        self.work_dir = None
+        self.display = None
+        self.desktop = None
+
+    def __enter__(self):
+        def interrupted(signum, frame):
+            raise SystemExit("interrupted by signal %d" % signum)
+        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP, signal.SIGALRM):
+            signal.signal(sig, interrupted)
+        # Nothing runs forever, whatever hangs.
+        signal.alarm(self._overall_timeout)
+        self._stack.callback(signal.alarm, 0)
+        self.work_dir = self._stack.enter_context(tempfile.TemporaryDirectory(prefix="quelm-e2e-"))
+        self.display = VirtualDisplay()
+        self._stack.callback(self.display.stop)
+        self.desktop = Desktop(self.display.name)
+        return self
+
+    def __exit__(self, *exc):
+        self._stack.close()
+        return False
+
+    def environment(self, **extra):
+        """An environment with private XDG folders inside the session's directory."""
+        env = dict(os.environ)
+        for key in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "QT_LOGGING_RULES"):
+            env.pop(key, None)
+        runtime = os.path.join(self.work_dir, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
+                   XDG_CONFIG_HOME=os.path.join(self.work_dir, "config"),
+                   XDG_DATA_HOME=os.path.join(self.work_dir, "data"),
+                   XDG_CACHE_HOME=os.path.join(self.work_dir, "cache"))
+        env.update(extra)
+        return env
+
+    def http_server(self):
+        server = RecordingHttpServer()
+        self._stack.callback(server.stop)
+        return server
+
+    def start_helper(self, path, name="helper"):
+        helper = Helper(path, self.environment(), os.path.join(self.work_dir, name + ".log"))
+        self._stack.callback(helper.stop)
+        return helper
+
+
+def run(main):
+    """Runs main(); prints the failure and returns the exit code."""
+    try:
+        main()
+    except TestFailure as failure:
+        print("FAIL: %s" % failure)
+        return 1
+    print("PASS")
+    return 0
