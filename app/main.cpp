@@ -4,6 +4,7 @@
 #include "BuiltInBrowser.h"
 #include "EngineCatalogue.h"
 #include "ExternalBrowser.h"
+#include "MenuGlyph.h"
 #include "MenuGlyphStyle.h"
 #include "SearchDispatcher.h"
 #include "SettingsStore.h"
@@ -61,6 +62,9 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
     m_statusLabel = new QLabel(initialStatusText(), m_ui->sb);
     m_ui->sb->addWidget(m_statusLabel, 1);
     m_ui->sb->setFixedHeight(19);
+
+    for (QAction* item : {m_ui->N9, m_ui->N10, m_ui->N11, m_ui->N12, m_ui->Quelm1, m_ui->N16, m_ui->N14})
+        item->setIcon(MenuGlyph(QStringLiteral(":/images/glyph_%1.bmp").arg(item->objectName())));
 
     BuildPages();
     BuildTrayMenu();
@@ -302,8 +306,7 @@ void TForm1::ShowPage(int pageIndex)
 
 void TForm1::RestoreFromTray(int pageIndex)
 {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
+    showNormal();
     raise();
     activateWindow();
     ShowPage(pageIndex);
@@ -315,8 +318,9 @@ void TForm1::MinimizeToTray()
     // Without a notification area there would be no way back: stay minimised.
     if (!isMinimized() || !m_trayIcon->TrayAvailable())
         return;
+    // The minimised state stays until the restore: clearing it here would have X map
+    // the window again behind Qt's back.
     hide();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
     m_trayIcon->SetIconVisible(true);
 }
 

@@ -241,6 +241,21 @@ private Q_SLOTS:
         QVERIFY(f.child<TXP_CheckBox>("ssohu")->Checked());
     }
 
+    void menuGlyphsLeaveTheirBackdropOut()
+    {
+        Fixture f;
+        const QList<QAction*> items = {f.child<QAction>("N9"), f.child<QAction>("N11"), f.child<QAction>("N14"),
+                                       f.form->TrayMenu()->findChild<QAction*>("N20")};
+        for (QAction* item : items) {
+            QVERIFY(item);
+            const QList<QSize> sizes = item->icon().availableSizes();
+            QVERIFY2(!sizes.isEmpty(), qPrintable(item->objectName()));
+            const QImage drawn = item->icon().pixmap(sizes.first()).toImage().convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(qAlpha(drawn.pixel(0, drawn.height() - 1)), 0);
+            QCOMPARE(qAlpha(drawn.pixel(drawn.width() / 2, drawn.height() / 2)), 255);
+        }
+    }
+
     void hiddenWindowSearchesNothing()
     {
         Fixture f;

@@ -313,6 +313,48 @@ class Desktop:
     def key(self, *keys):
         self.xdotool("key", *keys)
 
+    def map_characters(self, text):
+        """Gives every character of text outside the keymap a spare key of its own,
+        for good. xdotool would otherwise map a key for each character and take it
+        back at once, and a program that reads the key late sees nothing."""
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                         ctypes.POINTER(ctypes.c_int)]
+        x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+        x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int,
+                                            ctypes.POINTER(ctypes.c_int)]
+        x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                               ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        wanted = sorted({0x01000000 | ord(c) for c in text if ord(c) > 0xFF})
+        if not wanted:
+            return
+        display = x11.XOpenDisplay(self.env["DISPLAY"].encode())
+        check(display, "cannot open display " + self.env["DISPLAY"])
+        try:
+            low, high = ctypes.c_int(), ctypes.c_int()
+            x11.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
+            per = ctypes.c_int()
+            count = high.value - low.value + 1
+            table = x11.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per))
+            present = {table[i] for i in range(count * per.value)}
+            free = [low.value + k for k in range(count)
+                    if all(table[k * per.value + j] == 0 for j in range(per.value))]
+            x11.XFree(table)
+            wanted = [sym for sym in wanted if sym not in present]
+            check(len(free) >= len(wanted), "not enough spare keys for %r" % text)
+            for keycode, keysym in zip(free, wanted):
+                syms = (ctypes.c_ulong * 1)(keysym)
+                x11.XChangeKeyboardMapping(display, keycode, 1, syms, 1)
+            x11.XSync(display, 0)
+        finally:
+            x11.XCloseDisplay(display)
+        time.sleep(0.3)  # for every client to take in the new keymap
+
     def close(self, window):
         """What a window manager's close button does: WM_DELETE_WINDOW.
         xdotool only offers to destroy the window, which no user can do."""
@@ -396,6 +438,75 @@ class Session:
         server = RecordingHttpServer()
         self._stack.callback(server.stop)
         return server
+
+    def spawn(self, argv, name, env=None):
+        """A background process, its output in <name>.log, killed with its
+        whole process group when the session ends."""
+        log = open(os.path.join(self.work_dir, name + ".log"), "wb")
+        process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                   env=env or self.environment(), start_new_session=True)
+
+        def stop():
+            if process.poll() is None:
+                with contextlib.suppress(ProcessLookupError, PermissionError):
+                    os.killpg(process.pid, signal.SIGTERM)
+                with contextlib.suppress(subprocess.TimeoutExpired):
+                    process.wait(5)
+            with contextlib.suppress(ProcessLookupError, PermissionError):
+                os.killpg(process.pid, signal.SIGKILL)
+            with contextlib.suppress(Exception):
+                process.wait(5)
+            log.close()
+        self._stack.callback(stop)
+        return process
+
+    def log_text(self, name):
+        with open(os.path.join(self.work_dir, name + ".log"), "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def start_tray_desktop(self):
+        """openbox and trayer, the XEmbed tray host that stays reliable on a bare Xvfb.
+        Returns trayer's window."""
+        require_tools("openbox", "trayer")
+        self.spawn(["openbox", "--sm-disable"], "openbox")
+        # trayer started before the window manager is ready may never map its panel.
+        require_tools("xprop")
+
+        def window_manager_ready():
+            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.desktop.env,
+                                    capture_output=True, text=True, timeout=10)
+            return "window id" in result.stdout
+        wait_until(window_manager_ready, 15, "openbox to manage the display")
+
+        def tray_window():
+            out = self.desktop.xdotool("search", "--onlyvisible", "--class", "trayer", check_rc=False)
+            # Its panel: docked at the bottom edge, 32 pixels high.
+            return [w for w in out.split() if self.desktop.geometry(w)[3] == 32][:1]
+
+        # Now and then trayer leaves its panel unmapped at start; another one does better.
+        for attempt in range(4):
+            trayer = self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                                 "--heighttype", "pixel", "--height", "32", "--SetDockType", "true",
+                                 "--transparent", "false", "--tint", "0xdddddd"], "trayer%d" % attempt)
+            with contextlib.suppress(TestFailure):
+                return wait_until(tray_window, 4, "trayer's window")[0]
+            trayer.kill()
+            trayer.wait(5)
+        raise TestFailure("trayer never showed its panel")
+
+    def recording_xdg_open(self):
+        """A folder holding an xdg-open that logs its arguments and exits at once,
+        and the log it writes: one line "argc=N", then one "arg=..." line per argument."""
+        folder = os.path.join(self.work_dir, "stand-in")
+        os.makedirs(folder, exist_ok=True)
+        log = os.path.join(self.work_dir, "xdg-open.log")
+        script = os.path.join(folder, "xdg-open")
+        with open(script, "w") as f:
+            f.write("#!/bin/sh\n{ printf 'argc=%%s\\n' \"$#\"; for a; do printf 'arg=%%s\\n' \"$a\"; done; }"
+                    " >> '%s'\n" % log)
+        os.chmod(script, 0o755)
+        open(log, "w").close()
+        return folder, log
 
     def start_helper(self, path, name="helper"):
         helper = Helper(path, self.environment(), os.path.join(self.work_dir, name + ".log"))

@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""End-to-end test of the real program in Xvfb with openbox and a real tray
+host (trayer), driven with xdotool, with a recording xdg-open first on PATH.
+
+  1. type a query with Chinese characters and "&" into q, Enter: one URL;
+  2. tick a second engine with a click, press the button: both URLs, in order;
+  3. minimise: the window goes, the icon appears in the tray;
+  4. click the icon, choose "软件搜索": the window is back on that page;
+  5. quit from the tray menu's "退出": the program ends;
+  6. with quelm_ie=yes, a search opens the built-in browser and the engine's
+     request reaches a local server (through a proxy setting); an address
+     typed into the browser window and "访问" reach it too; closing the main
+     window ends the browser helper as well.
+
+usage: main_e2e.py --program build/quelm
+"""
+
+import argparse
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_support import Session, check, require_tools, run, wait_until  # noqa: E402
+
+TITLE = "QUELM搜索寻踪客"
+BROWSER_TITLE = "Quelm浏览器"
+
+# Client coordinates in the main window (its menu bar included).
+QUERY_BOX = (100, 369)
+GO_BUTTON = (117, 404)
+BAIDU_CHECK_BOX = (142, 32)
+# ... and in the browser window.
+BROWSER_ADDRESS = (185 + 200, 7 + 11)
+BROWSER_GO = (632 + 40, 4 + 12)
+
+QUERY = "Qt 中文&b"
+QUERY_ENCODED = "Qt%20%D6%D0%CE%C4%26b"  # GB18030, percent-encoded
+
+
+def opened_urls(log):
+    """The arguments of every xdg-open start, checking that each had exactly one."""
+    urls = []
+    with open(log, encoding="utf-8", errors="replace") as f:
+        lines = f.read().splitlines()
+    i = 0
+    while i < len(lines):
+        check(lines[i] == "argc=1", "xdg-open started with %r" % lines[i:i + 3])
+        check(lines[i + 1].startswith("arg="), "xdg-open log damaged: %r" % lines)
+        urls.append(lines[i + 1][4:])
+        i += 2
+    return urls
+
+
+def wait_for_urls(log, count, what):
+    return wait_until(lambda: len(opened_urls(log)) >= count and opened_urls(log), 10, what)
+
+
+class Program:
+    def __init__(self, session, path, name, extra_env):
+        self.session = session
+        self.desktop = session.desktop
+        env = session.environment(**extra_env)
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)  # Qt would try the D-Bus tray; trayer speaks XEmbed
+        self.process = session.spawn([path], name, env)
+        self.window = self.desktop.wait_for_window("^%s$" % TITLE, 20)
+        time.sleep(0.5)
+
+    def click(self, point):
+        self.desktop.click(self.window, *point)
+
+    def shown(self):
+        return bool(self.desktop.visible_windows("^%s$" % TITLE))
+
+
+def tray_width(desktop, tray):
+    return desktop.geometry(tray)[2]
+
+
+def test_main_window(session, program_path):
+    desktop = session.desktop
+    tray = session.start_tray_desktop()
+    empty_tray = tray_width(desktop, tray)
+    folder, log = session.recording_xdg_open()
+    desktop.map_characters(QUERY)
+    program = Program(session, program_path, "quelm", {"PATH": folder + os.pathsep + os.environ["PATH"]})
+
+    # 1. Enter in the query box: one search with the one ticked engine.
+    program.click(QUERY_BOX)  # selects the whole text, so typing replaces it
+    desktop.type_text(QUERY)
+    desktop.key("Return")
+    urls = wait_for_urls(log, 1, "the first search")
+    time.sleep(0.5)
+    check(opened_urls(log) == ["http://www.google.com/search?q=" + QUERY_ENCODED],
+          "first search opened %r" % opened_urls(log))
+
+    # 2. A second engine ticked by a click, then the button.
+    program.click(BAIDU_CHECK_BOX)
+    program.click(GO_BUTTON)
+    urls = wait_for_urls(log, 3, "the second search")
+    time.sleep(0.5)
+    check(opened_urls(log)[1:] == ["http://www.google.com/search?q=" + QUERY_ENCODED,
+                                   "http://www.baidu.com/baidu?word=" + QUERY_ENCODED],
+          "second search opened %r" % urls[1:])
+
+    # 3. Minimise: into the tray.
+    desktop.xdotool("windowminimize", program.window)
+    wait_until(lambda: not program.shown(), 10, "the main window to hide")
+    wait_until(lambda: tray_width(desktop, tray) > empty_tray, 10, "the icon in the tray")
+
+    # 4. The icon's menu, third item.
+    x, y, width, height = desktop.geometry(tray)
+    desktop.xdotool("mousemove", x + width - 12, y + height // 2)
+    desktop.xdotool("click", "1")
+    time.sleep(0.8)
+    desktop.key("Down", "Down", "Down", "Return")
+    wait_until(program.shown, 10, "the main window to come back")
+    program.window = desktop.wait_for_window("^%s$" % TITLE, 5)
+    wait_until(lambda: tray_width(desktop, tray) == empty_tray, 10, "the icon to leave the tray")
+    time.sleep(0.5)
+    # The software page's ticked engine answers the next search.
+    program.click(GO_BUTTON)
+    wait_for_urls(log, 4, "the search on the software page")
+    time.sleep(0.5)
+    check(opened_urls(log)[3:] and opened_urls(log)[3].startswith("http://www.onlinedown.net/"),
+          "not on the software page: %r" % opened_urls(log)[3:])
+
+    # 5. Quit from the tray menu: the last item.
+    desktop.xdotool("windowminimize", program.window)
+    wait_until(lambda: not program.shown(), 10, "the main window to hide again")
+    wait_until(lambda: tray_width(desktop, tray) > empty_tray, 10, "the icon in the tray again")
+    x, y, width, height = desktop.geometry(tray)
+    desktop.xdotool("mousemove", x + width - 12, y + height // 2)
+    desktop.xdotool("click", "1")
+    time.sleep(0.8)
+    desktop.key("Up", "Return")
+    code = program.process.wait(15)
+    check(code == 0, "the program ended with %s" % code)
+    check(len(opened_urls(log)) == 4, "extra browser starts: %r" % opened_urls(log)[4:])
+
+
+def helper_processes(helper_path):
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            if os.readlink("/proc/%s/exe" % pid) == helper_path:
+                found.append(int(pid))
+        except OSError:
+            pass
+    return found
+
+
+def test_built_in_browser(session, program_path, helper_path):
+    desktop = session.desktop
+    server = session.http_server()
+    config = os.path.join(session.work_dir, "config", "quelm_search")
+    os.makedirs(config, exist_ok=True)
+    with open(os.path.join(config, "quelm_search.ini"), "w") as f:
+        f.write("[General]\nquelm_ie=yes\n")
+    folder, log = session.recording_xdg_open()
+    # The engine's hosts are out of reach here: the engine sends everything to the local server.
+    flags = "--proxy-server=127.0.0.1:%d" % server.port
+    program = Program(session, program_path, "quelm-built-in",
+                      {"PATH": folder + os.pathsep + os.environ["PATH"], "QTWEBENGINE_CHROMIUM_FLAGS": flags})
+    check(not helper_processes(helper_path), "the browser helper runs before it is needed")
+
+    program.click(QUERY_BOX)
+    desktop.type_text("abc")
+    desktop.key("Return")
+    browser = desktop.wait_for_window("^%s$" % BROWSER_TITLE, 30)
+    expected = "http://www.google.com/search?q=abc"
+    server.wait_for("request", expected, 30)
+    check(not opened_urls(log), "built-in mode started the external browser: %r" % opened_urls(log))
+
+    time.sleep(1.0)
+    desktop.click(browser, *BROWSER_ADDRESS)
+    desktop.key("ctrl+a")
+    desktop.type_text(server.url("/typed"))
+    desktop.click(browser, *BROWSER_GO)
+    wait_until(lambda: [e for e in server.events if e[0] == "request" and e[1].endswith("/typed")], 20,
+               "the typed address to reach the server")
+    check(helper_processes(helper_path), "no browser helper process found")
+
+    # Closing the main window ends the program, and the helper with it.
+    desktop.close(program.window)
+    code = program.process.wait(20)
+    check(code == 0, "the program ended with %s" % code)
+    wait_until(lambda: not helper_processes(helper_path), 20, "the browser helper to end")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--helper")
+    args = parser.parse_args()
+    require_tools("Xvfb", "xdotool", "openbox", "trayer")
+    with Session(overall_timeout=200) as session:
+        code = run(lambda: test_main_window(session, os.path.abspath(args.program)))
+    if code or not args.helper:
+        return code
+    with Session(overall_timeout=200) as session:
+        return run(lambda: test_built_in_browser(session, os.path.abspath(args.program),
+                                                 os.path.abspath(args.helper)))
+
+
+if __name__ == "__main__":
+    sys.exit(main())
