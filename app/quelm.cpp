@@ -26,6 +26,24 @@ bool displayAvailable()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// A display that is set but does not answer, or a platform plugin that will not load, makes
+// Qt abort inside the application's constructor. Say so and fail instead of dumping core.
+QtMessageHandler qtHandler = nullptr;
+
+void startupMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    qtHandler(type, context, message);
+    if (type != QtFatalMsg)
+        return;
+    const QByteArray display = qgetenv("DISPLAY");
+    std::fprintf(stderr,
+                 "quelm: 无法连接图形显示（DISPLAY=%s），无法启动。\n"
+                 "quelm: cannot connect to the graphical display (DISPLAY=%s).\n",
+                 display.constData(), display.constData());
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -38,9 +56,11 @@ int main(int argc, char* argv[])
         return EXIT_FAILURE;
     }
 
+    qtHandler = qInstallMessageHandler(startupMessageHandler);
     QuelmApplication app(argc, argv);
+    qInstallMessageHandler(qtHandler);
     QApplication::setApplicationName(QStringLiteral("quelm"));
-    QApplication::setApplicationDisplayName(AppTitle());
+    // The title is the error box's caption only: as the display name, Qt would add it to every window's title.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelm.Search"));
     QApplication::setQuitOnLastWindowClosed(false);   // only closing the main window ends the program
 

@@ -2,6 +2,7 @@
 
 #include "app/AppTitle.h"
 
+#include <QIcon>
 #include <QMessageBox>
 
 #include <exception>
@@ -10,7 +11,7 @@ BrowserHelperApplication::BrowserHelperApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("quelm-browser"));
-    setApplicationDisplayName(AppTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));   // the program's icon, as on every window of it
     // Closing the window only hides it; the helper ends with its input.
     setQuitOnLastWindowClosed(false);
 }

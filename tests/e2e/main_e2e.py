@@ -103,6 +103,17 @@ def test_main_window(session, program_path):
                                    "http://www.baidu.com/baidu?word=" + QUERY_ENCODED],
           "second search opened %r" % urls[1:])
 
+    # The settings dialog and the about box from the menus, with their own captions;
+    # closing them only hides them.
+    for menu_x, downs, title in ((57, 1, "Quelm设置"), (95, 2, "关于本软件")):
+        program.click((menu_x, 8))
+        time.sleep(0.5)
+        desktop.key(*(["Down"] * downs + ["Return"]))
+        dialog = desktop.wait_for_window("^%s$" % title, 10)
+        desktop.close(dialog)
+        wait_until(lambda: not desktop.visible_windows("^%s$" % title), 10, title + " to hide")
+    check(program.process.poll() is None and program.shown(), "closing a dialog ended the program")
+
     # 3. Minimise: into the tray.
     desktop.xdotool("windowminimize", program.window)
     wait_until(lambda: not program.shown(), 10, "the main window to hide")
