@@ -64,6 +64,7 @@ private:
         return QStringLiteral("[Desktop Entry]\n"
                               "Type=Application\n"
                               "Name=QUELM搜索寻踪客\n"
+                              "Name[en]=QUELM Search\n"
                               "Comment=登录桌面时自动启动QUELM搜索寻踪客\n"
                               "Exec=%1\n"
                               "Icon=com.quelm.Search\n"

@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""The Debian package: built with cpack from the build tree into a scratch
+folder, then read with dpkg-deb (control fields, dependencies, file list,
+modes) without installing it.
+
+usage: package_test.py --build-dir build --version 2.0.0 [--with-helper]
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from e2e_support import check, require_tools, run  # noqa: E402
+
+FILES = {  # path in the package -> mode
+    "./usr/bin/quelm": "-rwxr-xr-x",
+    "./usr/share/quelm/help/index.htm": "-rw-r--r--",
+    "./usr/share/applications/com.quelm.Search.desktop": "-rw-r--r--",
+    "./usr/share/metainfo/com.quelm.Search.metainfo.xml": "-rw-r--r--",
+    "./usr/share/icons/hicolor/scalable/apps/com.quelm.Search.svg": "-rw-r--r--",
+    "./usr/share/doc/quelm/copyright": "-rw-r--r--",
+}
+FILES.update({"./usr/share/icons/hicolor/%dx%d/apps/com.quelm.Search.png" % (n, n): "-rw-r--r--"
+              for n in (16, 24, 32, 48, 64, 128, 256)})
+HELPER = "./usr/lib/quelm/quelm-browser"
+
+
+def output(*command):
+    result = subprocess.run(command, capture_output=True, text=True, timeout=600)
+    check(result.returncode == 0, "%s failed:\n%s%s" % (" ".join(command), result.stdout, result.stderr))
+    return result.stdout
+
+
+def depends_names(field):
+    """Package names of a Depends field, alternatives included, without versions."""
+    names = set()
+    for clause in field.split(","):
+        for alternative in clause.split("|"):
+            name = re.sub(r"\(.*?\)|:\S+", "", alternative).strip()
+            if name:
+                names.add(name)
+    return names
+
+
+def test_package(build_dir, version, with_helper, scratch):
+    output("cpack", "-G", "DEB", "--config", os.path.join(build_dir, "CPackConfig.cmake"), "-B", scratch)
+    arch = output("dpkg", "--print-architecture").strip()
+    debs = sorted(f for f in os.listdir(scratch) if f.endswith(".deb"))
+    name = "quelm_%s_%s.deb" % (version, arch)
+    check(debs == [name], "packages built: %r, expected [%r]" % (debs, name))
+    deb = os.path.join(scratch, name)
+
+    fields = {}
+    for field in ("Package", "Version", "Architecture", "Maintainer", "Section", "Priority",
+                  "Depends", "Description", "Installed-Size", "Homepage"):
+        fields[field] = output("dpkg-deb", "-f", deb, field).strip()
+    check(fields["Package"] == "quelm", "Package: %r" % fields["Package"])
+    check(fields["Version"] == version, "Version: %r" % fields["Version"])
+    check(fields["Architecture"] == arch, "Architecture: %r" % fields["Architecture"])
+    check(re.fullmatch(r".+ <[^@\s]+@[^@\s]+>", fields["Maintainer"]), "Maintainer: %r" % fields["Maintainer"])
+    check(fields["Section"] == "web", "Section: %r" % fields["Section"])
+    check(int(fields["Installed-Size"]) > 0, "Installed-Size: %r" % fields["Installed-Size"])
+    summary, _, extended = fields["Description"].partition("\n")
+    check(summary.strip() and len(summary) <= 80, "Description's first line: %r" % summary)
+    check(len(extended.split()) >= 10, "Description has no extended text: %r" % fields["Description"])
+
+    depends = depends_names(fields["Depends"])
+    wanted = {"fonts-arphic-uming", "xdg-utils", "libc6", "libstdc++6", "libqt6core6", "libqt6gui6",
+              "libqt6widgets6"}
+    if with_helper:
+        wanted |= {"libqt6webenginewidgets6", "libqt6webenginecore6"}
+    check(wanted <= depends, "Depends lacks %s: %s" % (", ".join(sorted(wanted - depends)), fields["Depends"]))
+
+    listing = {}
+    for line in output("dpkg-deb", "-c", deb).splitlines():
+        parts = line.split(None, 5)
+        path = parts[5].split(" -> ")[0]
+        listing[path.rstrip("/") if path != "./" else path] = (parts[0], parts[1])
+    expected = dict(FILES)
+    if with_helper:
+        expected[HELPER] = "-rwxr-xr-x"
+    for path, mode in expected.items():
+        check(path in listing, "not in the package: " + path)
+        check(listing[path][0] == mode, "%s has mode %s, expected %s" % (path, listing[path][0], mode))
+    wrong_owner = [p for p, (_, owner) in listing.items() if owner != "root/root"]
+    check(not wrong_owner, "not owned by root: %r" % wrong_owner)
+    files = {p for p, (mode, _) in listing.items() if not mode.startswith("d")}
+    extra = sorted(files - set(expected))
+    check(not extra, "unexpected files in the package: %r" % extra)
+
+    # Stripped: the package carries no debugging sections.
+    unpacked = os.path.join(scratch, "unpacked")
+    output("dpkg-deb", "-x", deb, unpacked)
+    for program in [p for p, mode in expected.items() if mode.startswith("-rwx")]:
+        sections = output("readelf", "-S", "-W", os.path.join(unpacked, program))
+        check(".debug_info" not in sections, program + " is not stripped")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--with-helper", action="store_true")
+    args = parser.parse_args()
+    require_tools("cpack", "dpkg-deb", "dpkg", "readelf")
+    scratch = tempfile.mkdtemp(prefix="quelm-package-")
+    try:
+        test_package(args.build_dir, args.version, args.with_helper, scratch)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(run(main))

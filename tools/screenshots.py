@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""Takes the README's screenshots from the real program: a private Xvfb with
+openbox, the windows opened through the menus with xdotool, each captured
+with ImageMagick's `import -window`, written to docs/screenshots/.
+
+usage: tools/screenshots.py [build-dir]     (default: build)
+Needs xvfb, openbox, xdotool and imagemagick (tools/debian-packages.txt).
+"""
+
+import contextlib
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+from e2e_support import Session, require_tools  # noqa: E402
+
+OUT = os.path.join(ROOT, "docs", "screenshots")
+FILE_MENU = (16, 10)              # client coordinates of the menu bar's 文件
+ADDRESS_BOX = (185 + 200, 7 + 11)  # the built-in browser's address box
+GO_BUTTON = (632 + 40, 4 + 12)     # and its 访问 button
+
+
+def open_menu_item(desktop, window, title_index, item_index):
+    desktop.click(window, *FILE_MENU)
+    time.sleep(0.5)
+    for _ in range(title_index):
+        desktop.key("Right")
+        time.sleep(0.2)
+    # A menu reached with Right opens with its first item active; one opened by a click does not.
+    for _ in range(item_index + (0 if title_index else 1)):
+        desktop.key("Down")
+        time.sleep(0.1)
+    desktop.key("Return")
+
+
+def capture(desktop, window, name):
+    desktop.xdotool("windowactivate", "--sync", window, check_rc=False)
+    desktop.xdotool("windowraise", window)
+    time.sleep(0.8)
+    path = os.path.join(OUT, name)
+    subprocess.run(["import", "-frame", "-window", window, path], env=desktop.env, check=True, timeout=30)
+    print("wrote " + os.path.relpath(path, ROOT))
+
+
+def openbox_config(work_dir):
+    """The stock configuration with a title font that has the Chinese glyphs and is not
+    made bold by smearing them."""
+    with open("/etc/xdg/openbox/rc.xml") as f:
+        text = f.read()
+    text = re.sub(r"<weight>bold</weight>", "<weight>normal</weight>", text)
+    text = re.sub(r"<name>sans</name>", "<name>AR PL UMing CN</name>", text)
+    path = os.path.join(work_dir, "openbox-rc.xml")
+    with open(path, "w") as f:
+        f.write(text)
+    return path
+
+
+def take(session, build_dir):
+    desktop = session.desktop
+    standin_dir = os.path.join(session.work_dir, "bin")
+    os.makedirs(standin_dir)
+    with open(os.path.join(standin_dir, "xdg-open"), "w") as f:
+        f.write("#!/bin/sh\nexit 0\n")  # no real browser pops up over the windows
+    os.chmod(os.path.join(standin_dir, "xdg-open"), 0o755)
+    env = session.environment(PATH=standin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
+    processes = []
+    try:
+        processes.append(subprocess.Popen(["openbox", "--sm-disable", "--config-file", openbox_config(session.work_dir)], env=env, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL, start_new_session=True))
+        time.sleep(1.0)
+        processes.append(subprocess.Popen([os.path.join(build_dir, "quelm")], env=env, cwd=session.work_dir,
+                                          start_new_session=True))
+        main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
+        time.sleep(2.0)
+        capture(desktop, main, "main-window.png")
+
+        open_menu_item(desktop, main, 1, 0)  # 设置 → 系统设置
+        settings = desktop.wait_for_window("^Quelm设置$", 15)
+        capture(desktop, settings, "settings-dialog.png")
+        desktop.key("Escape")
+        time.sleep(0.5)
+
+        open_menu_item(desktop, main, 2, 1)  # 帮助 → 关于
+        about = desktop.wait_for_window("^关于本软件$", 15)
+        capture(desktop, about, "about-box.png")
+        desktop.key("Escape")
+        time.sleep(0.5)
+
+        open_menu_item(desktop, main, 0, 4)  # 文件 → Quelm浏览器
+        browser = desktop.wait_for_window("^Quelm浏览器$", 60)
+        time.sleep(2.0)
+        # No network needed: the program's own help page, typed into the address box.
+        desktop.click(browser, *ADDRESS_BOX)
+        desktop.key("ctrl+a")
+        desktop.type_text("file://" + os.path.join(ROOT, "help", "index.htm"))
+        desktop.click(browser, *GO_BUTTON)
+        time.sleep(4.0)
+        capture(desktop, browser, "built-in-browser.png")
+
+        desktop.close(main)
+        processes[-1].wait(30)
+    finally:
+        for process in reversed(processes):
+            with contextlib.suppress(ProcessLookupError, PermissionError):
+                os.killpg(process.pid, signal.SIGTERM)
+            with contextlib.suppress(subprocess.TimeoutExpired):
+                process.wait(10)
+            with contextlib.suppress(ProcessLookupError, PermissionError):
+                os.killpg(process.pid, signal.SIGKILL)
+
+
+def main():
+    build_dir = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
+    require_tools("Xvfb", "openbox", "xdotool", "import")
+    os.makedirs(OUT, exist_ok=True)
+    with Session(overall_timeout=200) as session:
+        take(session, build_dir)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
