@@ -7,6 +7,7 @@ host (trayer), driven with xdotool, with a recording xdg-open first on PATH.
   3. minimise: the window goes, the icon appears in the tray;
   4. click the icon, choose "软件搜索": the window is back on that page;
   5. quit from the tray menu's "退出": the program ends;
+  (on the way: the settings dialog, the about box and the help page);
   6. with quelm_ie=yes, a search opens the built-in browser and the engine's
      request reaches a local server (through a proxy setting); an address
      typed into the browser window and "访问" reach it too; closing the main
@@ -19,6 +20,7 @@ import argparse
 import os
 import sys
 import time
+import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_support import Session, check, require_tools, run, wait_until  # noqa: E402
@@ -114,6 +116,14 @@ def test_main_window(session, program_path):
         wait_until(lambda: not desktop.visible_windows("^%s$" % title), 10, title + " to hide")
     check(program.process.poll() is None and program.shown(), "closing a dialog ended the program")
 
+    # Help: the page beside the program, as a file URL.
+    program.click((95, 8))
+    time.sleep(0.5)
+    desktop.key("Down", "Return")
+    help_url = wait_for_urls(log, 4, "the help page")[3]
+    check(help_url.startswith("file:///") and help_url.endswith("/help/index.htm"), "help opened %r" % help_url)
+    check(os.path.isfile(urllib.parse.unquote(help_url[len("file://"):])), "no help page at %r" % help_url)
+
     # 3. Minimise: into the tray.
     desktop.xdotool("windowminimize", program.window)
     wait_until(lambda: not program.shown(), 10, "the main window to hide")
@@ -131,10 +141,10 @@ def test_main_window(session, program_path):
     time.sleep(0.5)
     # The software page's ticked engine answers the next search.
     program.click(GO_BUTTON)
-    wait_for_urls(log, 4, "the search on the software page")
+    wait_for_urls(log, 5, "the search on the software page")
     time.sleep(0.5)
-    check(opened_urls(log)[3:] and opened_urls(log)[3].startswith("http://www.onlinedown.net/"),
-          "not on the software page: %r" % opened_urls(log)[3:])
+    check(opened_urls(log)[4:] and opened_urls(log)[4].startswith("http://www.onlinedown.net/"),
+          "not on the software page: %r" % opened_urls(log)[4:])
 
     # 5. Quit from the tray menu: the last item.
     desktop.xdotool("windowminimize", program.window)
@@ -147,7 +157,7 @@ def test_main_window(session, program_path):
     desktop.key("Up", "Return")
     code = program.process.wait(15)
     check(code == 0, "the program ended with %s" % code)
-    check(len(opened_urls(log)) == 4, "extra browser starts: %r" % opened_urls(log)[4:])
+    check(len(opened_urls(log)) == 5, "extra browser starts: %r" % opened_urls(log)[5:])
 
 
 def helper_processes(helper_path):
