@@ -10,6 +10,7 @@ usage: install_e2e.py --build-dir build [--with-helper]
 import argparse
 import contextlib
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -54,6 +55,11 @@ def check_layout(prefix, build_dir, with_helper):
         dynamic = subprocess.run(["readelf", "-d", path], capture_output=True, text=True).stdout
         check("NEEDED" in dynamic, "readelf read no dynamic section of " + program)
         check(os.path.realpath(build_dir) not in dynamic, program + " keeps a run path into the build tree")
+    # The metainfo together with the launcher entry and icons it refers to, as installed.
+    if shutil.which("appstreamcli"):
+        tree = subprocess.run(["appstreamcli", "validate-tree", "--no-net", prefix],
+                              capture_output=True, text=True, timeout=60)
+        check(tree.returncode == 0, "appstreamcli validate-tree:\n" + tree.stdout + tree.stderr)
     # Nothing beside the program that would let it skip the installed locations.
     beside = sorted(os.listdir(os.path.join(prefix, "bin")))
     check(beside == ["quelm"], "bin/ holds %r" % beside)
