@@ -60,7 +60,10 @@ void DrawText(QPainter& painter, TRect rect, const QString& caption, bool centre
     if (width <= 0 || height <= 0 || caption.isEmpty())
         return;
     const QFontMetrics metrics(painter.font(), painter.device());
-    const int textWidth = metrics.horizontalAdvance(DisplayText(caption));
+    // Left-aligned text starts at the rectangle's left edge whatever its width, so the caption is
+    // only measured (shaped once more) where the width moves it.
+    const bool measure = centred || painter.layoutDirection() == Qt::RightToLeft;
+    const int textWidth = measure ? metrics.horizontalAdvance(DisplayText(caption)) : 0;
     const int textHeight = metrics.height();
     const int x = centred ? rect.Left + (width - textWidth) / 2 : rect.Left;
     const int y = rect.Top + (height - textHeight) / 2;

@@ -5,10 +5,13 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QHash>
 #include <QString>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 // Resources compiled into a static library are dropped by the linker unless referenced.
@@ -126,18 +129,39 @@ void StretchCopy(const QImage& src, int sx, int sy, int sw, int sh, QImage& dst,
 {
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0)
         return;
+    const int srcWidth = src.width(), srcHeight = src.height();
     const int rowFirst = std::max(0, -dy), rowEnd = std::min(dh, dst.height() - dy);
     const int colFirst = std::max(0, -dx), colEnd = std::min(dw, dst.width() - dx);
+    if (rowFirst >= rowEnd || colFirst >= colEnd)
+        return;
+
+    // The source column of each destination column, worked out once for all rows; -1 outside.
+    QVarLengthArray<int, 512> columns(colEnd - colFirst);
+    bool straight = true;   // one unbroken 1:1 run, copied row by row in one move
+    for (int col = colFirst; col < colEnd; ++col) {
+        const int srcX = sx + int(qint64(col) * sw / dw);
+        const bool inside = srcX >= 0 && srcX < srcWidth;
+        columns[col - colFirst] = inside ? srcX : -1;
+        straight = straight && inside && srcX == columns[0] + (col - colFirst);
+    }
+
+    const uchar* srcBits = src.constBits();
+    const qsizetype srcStride = src.bytesPerLine();
+    uchar* dstBits = dst.bits();
+    const qsizetype dstStride = dst.bytesPerLine();
     for (int row = rowFirst; row < rowEnd; ++row) {
         const int srcY = sy + int(qint64(row) * sh / dh);
-        if (srcY < 0 || srcY >= src.height())
+        if (srcY < 0 || srcY >= srcHeight)
             continue;
-        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(srcY));
-        auto* out = reinterpret_cast<QRgb*>(dst.scanLine(dy + row));
-        for (int col = colFirst; col < colEnd; ++col) {
-            const int srcX = sx + int(qint64(col) * sw / dw);
-            if (srcX >= 0 && srcX < src.width())
-                out[dx + col] = in[srcX];
+        const auto* in = reinterpret_cast<const QRgb*>(srcBits + srcY * srcStride);
+        auto* out = reinterpret_cast<QRgb*>(dstBits + (dy + row) * dstStride) + dx + colFirst;
+        if (straight) {
+            std::memcpy(out, in + columns[0], sizeof(QRgb) * size_t(colEnd - colFirst));
+            continue;
+        }
+        for (int i = 0; i < colEnd - colFirst; ++i) {
+            if (columns[i] >= 0)
+                out[i] = in[columns[i]];
         }
     }
 }
@@ -228,12 +252,16 @@ void GetSkinFrame(const QImage& strip, QImage& frame, int count, int index, bool
         frame = QImage();
         return;
     }
-    const QImage source = strip.convertToFormat(WorkFormat(strip));
     const int w = horizontal ? strip.width() / count : strip.width();
     const int h = horizontal ? strip.height() : strip.height() / count;
     const int left = horizontal ? w * (index - 1) : 0;
     const int top = horizontal ? 0 : h * (index - 1);
-    frame = source.copy(left, top, w, h);
+    // Within the strip, cut first and convert only the frame; a frame reaching outside gets the
+    // work format's zero there, as a cut from the converted strip would.
+    if (QRect(0, 0, strip.width(), strip.height()).contains(QRect(left, top, w, h)))
+        frame = strip.copy(left, top, w, h).convertToFormat(WorkFormat(strip));
+    else
+        frame = strip.convertToFormat(WorkFormat(strip)).copy(left, top, w, h);
 }
 
 void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect)
@@ -258,6 +286,11 @@ void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect)
     StretchCopy(r, 0, hh, dw, sh - hh, d, 0, dh - hh - 1, dw, hh + 1);
     StretchCopy(r, 0, hh, dw, 1, d, 0, hh, dw, dh - 2 * hh - 1);
 
+    if (canvas.format() == QImage::Format_RGB32 && format == QImage::Format_RGB32) {
+        // What the raster engine's source copy does between these formats, without a painter.
+        PlainCopy(d, 0, 0, dw, dh, canvas, rect.Left, rect.Top);
+        return;
+    }
     if (!IsIndexed(canvas)) {
         QPainter painter(&canvas);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -272,8 +305,18 @@ void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect)
 
 QImage LoadSkinStrip(const char* name)
 {
+    // Every paint asks for its strip; decoding the compressed resource each time cost more than the
+    // rest of a check box's paint. Callers get an implicitly shared copy: writing to it detaches,
+    // so the kept strip never changes.
+    static QHash<QByteArray, QImage> decoded;
+    const QByteArray key(name);
+    if (const auto found = decoded.constFind(key); found != decoded.cend())
+        return found.value();
     EnsureSkinResources();
-    return QImage(QStringLiteral(":/skins/%1.bmp").arg(QLatin1String(name)), "BMP");
+    const QImage strip(QStringLiteral(":/skins/%1.bmp").arg(QLatin1String(name)), "BMP");
+    if (!strip.isNull())
+        decoded.insert(key, strip);
+    return strip;
 }
 
 void XP_UnitStartup()

@@ -49,8 +49,8 @@ void GetSkinFrame(const QImage& strip, QImage& frame, int count, int index, bool
 // size and repeating the middle column and row in between. Pixels outside rect stay untouched.
 void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect);
 
-// "XPBUTTON", "XPCHECKBOX" or "XPRADIOBOX", decoded afresh from the compiled-in resources; a null
-// image when there is no such strip.
+// "XPBUTTON", "XPCHECKBOX" or "XPRADIOBOX" from the compiled-in resources, decoded on first use and
+// handed out as a copy that the caller may change freely; a null image when there is no such strip.
 QImage LoadSkinStrip(const char* name);
 
 constexpr int crXPHand = 246;

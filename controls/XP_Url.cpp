@@ -147,7 +147,7 @@ void TXP_Url::DrawLink(bool hover)
     m_hoverPaint = false;
 }
 
-void TXP_Url::Paint(QPainter& painter, bool hover)
+int TXP_Url::Paint(QPainter& painter, bool hover)
 {
     QFont textFont = font();
     textFont.setUnderline(false);  // the underline is a line of the link colour, never the font's
@@ -189,27 +189,31 @@ void TXP_Url::Paint(QPainter& painter, bool hover)
     else if (m_visited)
         color = QColor(ColorToRGB(m_visitedColor));
     painter.setPen(color);
-    SkinText::DrawText(painter, {x0, 0, x0 + metrics.horizontalAdvance(m_caption), height()}, m_caption, false);
+    // Measured once: shaping the caption is most of a paint, and without an "&" both texts agree.
+    const int captionWidth = metrics.horizontalAdvance(m_caption);
+    SkinText::DrawText(painter, {x0, 0, x0 + captionWidth, height()}, m_caption, false);
 
     const QString shown = SkinText::StripAmpersands(m_caption);
-    const int textWidth = metrics.horizontalAdvance(shown), textHeight = metrics.height();
+    const int textWidth = shown.size() == m_caption.size() ? captionWidth : metrics.horizontalAdvance(shown);
+    const int textHeight = metrics.height();
     if (m_underLine) {
         const int y = (height() - textHeight) / 2 + textHeight + m_lineOffSet;
         painter.fillRect(x0, y, textWidth, 1, color);
     }
+    return textWidth;
 }
 
 void TXP_Url::paintEvent(QPaintEvent*)
 {
     const bool hover = std::exchange(m_hoverPaint, false);
+    int textWidth = 0;
     {
         QPainter painter(this);
-        Paint(painter, hover);
+        textWidth = Paint(painter, hover);
     }
-    // The picture's width and LineOffSet, not the 2-pixel gap, count towards the width.
-    const QFontMetrics metrics(font(), this);
-    const int sized = std::max(m_picture.width(), 0) + m_lineOffSet +
-                      metrics.horizontalAdvance(SkinText::StripAmpersands(m_caption));
+    // The picture's width and LineOffSet, not the 2-pixel gap, count towards the width. (The
+    // font's underline, left out for drawing, changes no advance.)
+    const int sized = std::max(m_picture.width(), 0) + m_lineOffSet + textWidth;
     if (sized != width())
         resize(sized, height());
 }

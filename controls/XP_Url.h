@@ -79,7 +79,8 @@ protected:
 
 private:
     friend class AccessibleXPUrl;
-    void Paint(QPainter& painter, bool hover);
+    // Returns the width of the caption as shown, which the label sizes itself by.
+    int Paint(QPainter& painter, bool hover);
 
     QString m_caption;
     QString m_url;

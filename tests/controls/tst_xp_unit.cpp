@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QtTest>
 
+#include <cstring>
+
 namespace {
 
 bool g_handRegisteredBeforeApp = false;
@@ -94,6 +96,7 @@ private slots:
     void drawSkinStretchedEmptyRect();
     void drawSkinStretchedIsOpaqueOnAlphaCanvas();
     void loadSkinStrip();
+    void loadSkinStripGivesTheDecodedResourceEveryTime();
     void cursorTableDefaultsToArrow();
     void cursorTableRegisterAndRemove();
     void decodeCursorResource();
@@ -526,6 +529,34 @@ void TestXpUnit::loadSkinStrip()
     QImage strip = LoadSkinStrip("XPBUTTON");
     strip.fill(0);
     QVERIFY(LoadSkinStrip("XPBUTTON").pixel(9, 0) != strip.pixel(9, 0));
+}
+
+void TestXpUnit::loadSkinStripGivesTheDecodedResourceEveryTime()
+{
+    for (const char* name : {"XPBUTTON", "XPCHECKBOX", "XPRADIOBOX"}) {
+        LoadSkinStrip(name);
+        const QImage decoded(QStringLiteral(":/skins/%1.bmp").arg(QLatin1String(name)), "BMP");
+        QVERIFY(!decoded.isNull());
+        for (int load = 0; load < 3; ++load) {
+            const QImage strip = LoadSkinStrip(name);
+            QCOMPARE(strip.format(), decoded.format());
+            QCOMPARE(strip.colorTable(), decoded.colorTable());
+            QCOMPARE(strip, decoded);
+        }
+        // writing through one copy's pixels or palette leaves the strip of every later paint alone
+        QImage changed = LoadSkinStrip(name);
+        std::memset(changed.bits(), 0x5A, size_t(changed.sizeInBytes()));
+        if (changed.colorCount() > 0)
+            changed.setColor(0, qRgb(1, 2, 3));
+        QVERIFY(changed != decoded);
+        QCOMPARE(LoadSkinStrip(name), decoded);
+    }
+    // a frame cut beyond an 8-bit strip is black there, as a cut from the converted strip is
+    QImage frame;
+    GetSkinFrame(LoadSkinStrip("XPCHECKBOX"), frame, 6, 7, true);
+    QCOMPARE(frame.size(), QSize(13, 13));
+    QCOMPARE(frame.pixel(0, 0), qRgb(0, 0, 0));
+    QCOMPARE(frame.pixel(12, 12), qRgb(0, 0, 0));
 }
 
 void TestXpUnit::cursorTableDefaultsToArrow()

@@ -1,0 +1,315 @@
+#!/usr/bin/env python3
+"""Runs every benchmark program side by side and prints one table (Markdown).
+
+    python3 bench/run_benchmarks.py --build build-bench [--rounds N] [--no-callgrind]
+
+tools/bench.sh builds the tree first and then calls this. Everything runs in a
+private Xvfb with private XDG folders; the figures are medians of repeated
+runs, and every goal is a ratio against a reference measured in the same run,
+so that a busy machine shifts both sides alike.
+"""
+
+import argparse
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def parse(line):
+    """'name k=v k=v' -> (name, {k: float})"""
+    parts = line.split()
+    values = {}
+    for part in parts[1:]:
+        key, _, value = part.partition("=")
+        values[key] = float(value)
+    return parts[0], values
+
+
+def run_lines(command, env, timeout=600):
+    result = subprocess.run(command, env=env, capture_output=True, text=True, timeout=timeout)
+    if result.returncode != 0:
+        raise RuntimeError("%s failed (%d): %s" % (" ".join(command), result.returncode, result.stderr[-2000:]))
+    return [parse(l) for l in result.stdout.splitlines() if "=" in l]
+
+
+def median(values):
+    return statistics.median(values) if values else float("nan")
+
+
+class Xvfb:
+    def __init__(self):
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_fd)
+        number = b""
+        with os.fdopen(read_fd, "rb", buffering=0) as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(16)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            self.stop()
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number.decode().strip()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(5)
+
+
+class Bench:
+    def __init__(self, build, work, display):
+        self.build = build
+        self.bench = os.path.join(build, "bench")
+        self.work = work
+        self.display = display
+        self.rows = []   # (section, measure, quelm, reference, ratio, goal)
+
+    def program(self, name):
+        return os.path.join(self.bench, name)
+
+    def env(self, config=None, **extra):
+        env = dict(os.environ)
+        for key in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "QT_LOGGING_RULES", "QUELM_BENCH_ASCII_LABEL",
+                    "QUELM_BENCH_STANDIN_MS", "SESSION_MANAGER"):
+            env.pop(key, None)
+        runtime = os.path.join(self.work, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env.update(XDG_RUNTIME_DIR=runtime,
+                   XDG_CONFIG_HOME=config or os.path.join(self.work, "config"),
+                   XDG_DATA_HOME=os.path.join(self.work, "data"),
+                   XDG_CACHE_HOME=os.path.join(self.work, "cache"))
+        if self.display:
+            env["DISPLAY"] = self.display
+        env.update(extra)
+        return env
+
+    def add(self, section, measure, quelm, reference="", ratio="", goal=""):
+        self.rows.append((section, measure, quelm, reference, ratio, goal))
+
+    # ---- 1, 2, 6: start-up and memory ----
+
+    def config_dir(self, with_settings, quelm):
+        path = tempfile.mkdtemp(prefix="config-", dir=self.work)
+        if with_settings:
+            os.makedirs(os.path.join(path, "quelm_search"))
+            with open(os.path.join(path, "quelm_search", "quelm_search.ini"), "w") as f:
+                f.write("[General]\nquelm_ie=yes\n")
+            os.makedirs(os.path.join(path, "autostart"))
+            with open(os.path.join(path, "autostart", "com.quelm.Search.desktop"), "w") as f:
+                f.write("[Desktop Entry]\nType=Application\nName=QUELM搜索寻踪客\nExec=%s\n"
+                        "X-GNOME-Autostart-enabled=true\n" % quelm)
+        return path
+
+    def startup(self, rounds):
+        harness = self.program("bench_startup")
+        if not os.path.exists(harness):
+            self.add("start-up", "skipped: bench_startup not built (libxdamage-dev missing)", "")
+            return
+        quelm = os.path.join(self.build, "quelm")
+        variants = [
+            ("minimal", [self.program("bench_minimal")], False, {}),
+            ("quelm", [quelm], False, {}),
+            ("quelm_settings", [quelm], True, {}),
+            ("minimal_ascii", [self.program("bench_minimal")], False, {"QUELM_BENCH_ASCII_LABEL": "1"}),
+        ]
+        results = {name: [] for name, *_ in variants}
+        for _ in range(2):   # warm the caches (fontconfig, page cache) for every program alike
+            for name, command, settings, extra in variants:
+                self._start_once(harness, command, settings, extra, quelm)
+        for round_number in range(rounds):
+            # A different order each round, so that no program always follows the same one.
+            order = variants[round_number % len(variants):] + variants[:round_number % len(variants)]
+            for name, command, settings, extra in order:
+                results[name].append(self._start_once(harness, command, settings, extra, quelm))
+
+        def med(name, key):
+            return median([r[key] for r in results[name]])
+
+        ref_paint, ref_hwm = med("minimal", "paint_us"), med("minimal", "vmhwm_kb")
+        q_paint, q_hwm = med("quelm", "paint_us"), med("quelm", "vmhwm_kb")
+        self.add("start-up", "spawn to first frame of the main window, ms (no settings file)",
+                 "%.1f" % (q_paint / 1000), "%.1f" % (ref_paint / 1000), "%.2f×" % (q_paint / ref_paint), "≤ 1.25×")
+        s_paint = med("quelm_settings", "paint_us")
+        self.add("start-up", "… with a settings file and an autostart entry, ms",
+                 "%.1f" % (s_paint / 1000), "%.1f" % (ref_paint / 1000), "%.2f×" % (s_paint / ref_paint), "≤ 1.25×")
+        self.add("start-up", "spawn to main window mapped, ms",
+                 "%.1f" % (med("quelm", "map_us") / 1000), "%.1f" % (med("minimal", "map_us") / 1000),
+                 "%.2f×" % (med("quelm", "map_us") / med("minimal", "map_us")))
+        a_paint = med("minimal_ascii", "paint_us")
+        self.add("start-up", "(for comparison: a QLabel with ASCII text only, ms)", "",
+                 "%.1f" % (a_paint / 1000), "%.2f×" % (q_paint / a_paint))
+        self.add("memory", "peak RSS (VmHWM) idle after start-up, MiB",
+                 "%.1f" % (q_hwm / 1024), "%.1f" % (ref_hwm / 1024), "%.2f×" % (q_hwm / ref_hwm), "≤ 1.3×")
+        s_hwm = med("quelm_settings", "vmhwm_kb")
+        self.add("memory", "… with a settings file and an autostart entry, MiB",
+                 "%.1f" % (s_hwm / 1024), "%.1f" % (ref_hwm / 1024), "%.2f×" % (s_hwm / ref_hwm), "≤ 1.3×")
+        a_hwm = med("minimal_ascii", "vmhwm_kb")
+        self.add("memory", "(for comparison: a QLabel with ASCII text only, MiB)", "",
+                 "%.1f" % (a_hwm / 1024), "%.2f×" % (q_hwm / a_hwm))
+        self.add("start-up", "window size painted (quelm / reference)",
+                 "%dx%d" % (results["quelm"][0]["width"], results["quelm"][0]["height"]),
+                 "%dx%d" % (results["minimal"][0]["width"], results["minimal"][0]["height"]))
+
+    def _start_once(self, harness, command, settings, extra, quelm):
+        config = self.config_dir(settings, quelm)
+        try:
+            lines = run_lines([harness, "--idle-ms", "1000", "--"] + command,
+                              self.env(config=config, QT_QPA_PLATFORM="xcb", **extra), timeout=120)
+        finally:
+            shutil.rmtree(config, ignore_errors=True)
+        return lines[-1][1]
+
+    # ---- 3, 6: search ----
+
+    def search(self, rounds):
+        env = self.env()
+        standin = self.program("bench_xdg_open")
+        searches, spawns = {}, {}
+        for _ in range(rounds):
+            for name, values in run_lines([self.program("bench_search"), "20"], env):
+                searches.setdefault(int(values["rows"]), []).append(values)
+            for rows in sorted(searches):
+                opens = int(searches[rows][-1]["opens"])
+                for name, values in run_lines([self.program("bench_spawn"), standin, str(opens), "20"], env):
+                    spawns.setdefault(rows, []).append(values)
+        full = max(searches)
+        for rows in sorted(searches):
+            s = median([v["median_us"] for v in searches[rows]])
+            b = median([v["median_us"] for v in spawns[rows]])
+            opens = int(searches[rows][-1]["opens"])
+            label = ("one search, every row of the page ticked (%d rows, %d browser starts), µs" % (rows, opens)
+                     if rows == full else "search with %d ticked row%s (%d start%s), µs"
+                     % (rows, "" if rows == 1 else "s", opens, "" if opens == 1 else "s"))
+            self.add("search" if rows == full else "growth", label, "%.0f" % s, "%.0f" % b, "%.2f×" % (s / b),
+                     "≤ 1.2×" if rows == full else "")
+            if rows == full:
+                full_row = self.rows.pop()
+        self.rows.insert(len(self.rows) - len(searches) + 1, full_row)
+        slow = run_lines([self.program("bench_search"), "3", "2000", "all"], env)[-1][1]
+        self.add("search", "same search with a stand-in that stays 2 s (no waiting on the browser), µs",
+                 "%.0f" % slow["median_us"], "", "", "≪ 2,000,000")
+
+    # ---- 5: painting ----
+
+    def paint(self, rounds, callgrind):
+        env = self.env()
+        times = {}
+        for _ in range(rounds):
+            for name, values in run_lines([self.program("bench_paint"), "40"], env):
+                times.setdefault(name.split(":", 1)[1], []).append(values)
+        instructions = {}
+        if callgrind and shutil.which("valgrind"):
+            for target in times:
+                counts = []
+                for batches in ("1", "3"):
+                    out = os.path.join(self.work, "callgrind.%s.%s" % (target, batches))
+                    subprocess.run(["valgrind", "--tool=callgrind", "--toggle-collect=BenchRenderLoop*",
+                                    "--callgrind-out-file=" + out, self.program("bench_paint"), batches, target],
+                                   env=env, capture_output=True, check=True, timeout=900)
+                    with open(out) as f:
+                        total = re.search(r"^(?:summary|totals):\s*(\d+)", f.read(), re.M)
+                    counts.append(int(total.group(1)))
+                renders = times[target][0]["renders"]
+                per_batch = renders / 41   # renders = perBatch * (batches + 1)
+                instructions[target] = (counts[1] - counts[0]) / (2 * per_batch)
+        for target, values in times.items():
+            size = "%dx%d" % (values[0]["width"], values[0]["height"])
+            what = "full repaint of the main window" if target == "TForm1" else "one paint of %s" % target
+            ir = ("%.0f k instr." % (instructions[target] / 1000)) if target in instructions else ""
+            self.add("paint", "%s (%s), µs" % (what, size), "%.1f" % median([v["median_us"] for v in values]),
+                     ir, "", "report")
+
+    # ---- 4: the built-in browser ----
+
+    def navigate(self):
+        program = self.program("bench_navigate")
+        if not os.path.exists(program):
+            self.add("built-in browser", "skipped: the helper quelm-browser is not built", "")
+            return
+        env = self.env(QT_QPA_PLATFORM="xcb")
+        results = dict(run_lines([program, "5"], env, timeout=300))
+        first, later, memory = results["navigate:first"], results["navigate:later"], results["navigate:memory"]
+        self.add("built-in browser", "first show + navigate: helper started, request at the local server, ms",
+                 "%.0f" % first["request_ms"], "", "", "report")
+        self.add("built-in browser", "… of which the calls themselves (no waiting on the page), ms",
+                 "%.1f" % (first["call_us"] / 1000), "", "", "report")
+        self.add("built-in browser", "later navigation: request at the local server, ms",
+                 "%.0f" % later["request_ms"], "", "", "report")
+        self.add("built-in browser", "… of which the call itself, µs", "%.0f" % later["call_us"], "", "", "report")
+        self.add("built-in browser", "memory the engine adds: RSS / PSS of the helper's %d processes, MiB"
+                 % memory["processes"], "%.0f / %.0f" % (memory["rss_kb"] / 1024, memory["pss_kb"] / 1024),
+                 "", "", "report")
+
+    def table(self):
+        lines = ["| part | measure | quelm | reference | ratio | goal |", "|---|---|---:|---:|---:|---|"]
+        for row in self.rows:
+            lines.append("| " + " | ".join(str(c) for c in row) + " |")
+        return "\n".join(lines)
+
+
+def machine():
+    cpu = "unknown CPU"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    with open("/proc/meminfo") as f:
+        mem = int(f.readline().split()[1]) / 1024 / 1024
+    debian = open("/etc/debian_version").read().strip() if os.path.exists("/etc/debian_version") else "?"
+    qt = subprocess.run(["dpkg-query", "-W", "-f=${Version}", "libqt6core6"], capture_output=True, text=True).stdout
+    return "%s, %d logical CPUs, %.0f GiB RAM, Linux %s, Debian %s, Qt %s, Xvfb" % (
+        cpu, os.cpu_count(), mem, platform.release(), debian, qt or "?")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default=os.path.join(ROOT, "build-bench"))
+    parser.add_argument("--rounds", type=int, default=11, help="start-up runs per program")
+    parser.add_argument("--no-callgrind", action="store_true")
+    parser.add_argument("--only", choices=["startup", "search", "paint", "navigate"], action="append")
+    args = parser.parse_args()
+    only = set(args.only or ["startup", "search", "paint", "navigate"])
+
+    work = tempfile.mkdtemp(prefix="quelm-bench-")
+    display = Xvfb()
+    try:
+        bench = Bench(os.path.abspath(args.build), work, display.name)
+        started = time.monotonic()
+        if "startup" in only:
+            bench.startup(args.rounds)
+        if "search" in only:
+            bench.search(3)
+        if "paint" in only:
+            bench.paint(3, not args.no_callgrind)
+        if "navigate" in only:
+            bench.navigate()
+        print("Machine: " + machine())
+        print("Took %.0f s; medians of repeated runs; ratios against the reference measured in the same run.\n"
+              % (time.monotonic() - started))
+        print(bench.table())
+    finally:
+        display.stop()
+        shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

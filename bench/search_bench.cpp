@@ -1,0 +1,114 @@
+// One search through the real main window (offscreen), the real settings store and the real
+// XdgOpenBrowser, with a stand-in xdg-open on PATH that ends at once. Times goClick for 1 to all
+// ticked rows of the page with the most rows.
+//   bench_search [REPS] [STANDIN_MS] [all]     "all": only the whole page ticked
+#include "BenchSupport.h"
+
+#include "AutostartRegistryBackend.h"
+#include "EngineCatalogue.h"
+#include "IniRegistryBackend.h"
+#include "QuelmApplication.h"
+#include "SettingsStore.h"
+#include "XdgOpenBrowser.h"
+#include "controls/TrayBackend.h"
+#include "controls/XP_CheckBox.h"
+#include "controls/XP_Unit.h"
+#include "main.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+class NoTray final : public TrayBackend
+{
+public:
+    bool IsAvailable() const override { return false; }
+    void Add(const QIcon&, const QString&) override {}
+    void Delete() override {}
+};
+
+// Counts the starts so that the bare program can start the stand-in as often.
+class CountingBrowser final : public ExternalBrowser
+{
+public:
+    void open(const QString& url) override
+    {
+        m_real.open(url);
+        ++opens;
+    }
+    int opens = 0;
+
+private:
+    XdgOpenBrowser m_real;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const int reps = argc > 1 ? std::atoi(argv[1]) : 30;
+    if (argc > 2)
+        qputenv("QUELM_BENCH_STANDIN_MS", argv[2]);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QTemporaryDir dir;
+    const QString bin = dir.path() + QStringLiteral("/bin");
+    QDir().mkpath(bin);
+    if (!QFile::link(QStringLiteral(QUELM_BENCH_STANDIN), bin + QStringLiteral("/xdg-open")))
+        return 1;
+    qputenv("PATH", (bin + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
+
+    XP_UnitStartup();
+    QuelmApplication app(argc, argv);
+    IniRegistryBackend ini(dir.path() + QStringLiteral("/quelm_search"));
+    AutostartRegistryBackend autostart(dir.path() + QStringLiteral("/autostart"));
+    SettingsStore store(ini, autostart);
+    store.writeBrowserMode(false);   // a settings file exists, as after the first save
+    CountingBrowser browser;
+    TForm1 form(store, browser, std::make_unique<NoTray>());
+    form.show();
+    QCoreApplication::processEvents();
+    form.findChild<QLineEdit*>(QStringLiteral("q"))->setText(QStringLiteral("quelm"));
+
+    int pageIndex = 0;
+    QList<SearchEngine> rows;
+    for (const CategoryPage& page : EngineCatalogue::categories()) {
+        const QList<SearchEngine> engines = EngineCatalogue::enginesOf(page.category);
+        if (engines.size() > rows.size()) {
+            rows = engines;
+            pageIndex = int(page.category);
+        }
+    }
+    form.ShowPage(pageIndex);
+
+    const bool onlyAll = argc > 3 && qstrcmp(argv[3], "all") == 0;
+    for (int ticked = onlyAll ? int(rows.size()) : 1; ticked <= rows.size(); ++ticked) {
+        for (int i = 0; i < rows.size(); ++i)
+            form.findChild<TXP_CheckBox*>(rows[i].checkBox)->SetChecked(i < ticked);
+        QCoreApplication::processEvents();
+        std::vector<double> times;
+        int opens = 0;
+        for (int rep = -3; rep < reps; ++rep) {
+            browser.opens = 0;
+            const qint64 start = Bench::NowNs();
+            form.goClick();
+            const qint64 end = Bench::NowNs();
+            opens = browser.opens;
+            if (rep >= 0)
+                times.push_back((end - start) / 1000.0);
+            QCoreApplication::processEvents();   // the status bar repaints between searches, as in use
+        }
+        Bench::Report(QStringLiteral("search"), {{QStringLiteral("rows"), ticked},
+                                                  {QStringLiteral("opens"), opens},
+                                                  {QStringLiteral("median_us"), Bench::Median(times)},
+                                                  {QStringLiteral("vmrss_kb"), double(Bench::StatusKb(0, "VmRSS"))}});
+    }
+    return 0;
+}
