@@ -74,15 +74,16 @@ class Xvfb:
 
 
 class Bench:
-    def __init__(self, build, work, display):
+    def __init__(self, build, work, display, compare=None):
         self.build = build
         self.bench = os.path.join(build, "bench")
+        self.compare = compare   # another build of the program, measured in the same run ("before")
         self.work = work
         self.display = display
-        self.rows = []   # (section, measure, quelm, reference, ratio, goal)
+        self.rows = []   # (section, measure, quelm, reference, ratio, goal, before)
 
-    def program(self, name):
-        return os.path.join(self.bench, name)
+    def program(self, name, build=None):
+        return os.path.join(build or self.build, "bench", name)
 
     def env(self, config=None, **extra):
         env = dict(os.environ)
@@ -100,8 +101,8 @@ class Bench:
         env.update(extra)
         return env
 
-    def add(self, section, measure, quelm, reference="", ratio="", goal=""):
-        self.rows.append((section, measure, quelm, reference, ratio, goal))
+    def add(self, section, measure, quelm, reference="", ratio="", goal="", before=""):
+        self.rows.append((section, measure, quelm, reference, ratio, goal, before))
 
     # ---- 1, 2, 6: start-up and memory ----
 
@@ -129,6 +130,8 @@ class Bench:
             ("quelm_settings", [quelm], True, {}),
             ("minimal_ascii", [self.program("bench_minimal")], False, {"QUELM_BENCH_ASCII_LABEL": "1"}),
         ]
+        if self.compare:
+            variants.append(("quelm_before", [os.path.join(self.compare, "quelm")], False, {}))
         results = {name: [] for name, *_ in variants}
         for _ in range(2):   # warm the caches (fontconfig, page cache) for every program alike
             for name, command, settings, extra in variants:
@@ -144,19 +147,22 @@ class Bench:
 
         ref_paint, ref_hwm = med("minimal", "paint_us"), med("minimal", "vmhwm_kb")
         q_paint, q_hwm = med("quelm", "paint_us"), med("quelm", "vmhwm_kb")
+        before = lambda key, scale, fmt: (fmt % (med("quelm_before", key) / scale)) if self.compare else ""
         self.add("start-up", "spawn to first frame of the main window, ms (no settings file)",
-                 "%.1f" % (q_paint / 1000), "%.1f" % (ref_paint / 1000), "%.2f×" % (q_paint / ref_paint), "≤ 1.25×")
+                 "%.1f" % (q_paint / 1000), "%.1f" % (ref_paint / 1000), "%.2f×" % (q_paint / ref_paint), "≤ 1.25×",
+                 before("paint_us", 1000, "%.1f"))
         s_paint = med("quelm_settings", "paint_us")
         self.add("start-up", "… with a settings file and an autostart entry, ms",
                  "%.1f" % (s_paint / 1000), "%.1f" % (ref_paint / 1000), "%.2f×" % (s_paint / ref_paint), "≤ 1.25×")
         self.add("start-up", "spawn to main window mapped, ms",
                  "%.1f" % (med("quelm", "map_us") / 1000), "%.1f" % (med("minimal", "map_us") / 1000),
-                 "%.2f×" % (med("quelm", "map_us") / med("minimal", "map_us")))
+                 "%.2f×" % (med("quelm", "map_us") / med("minimal", "map_us")), "", before("map_us", 1000, "%.1f"))
         a_paint = med("minimal_ascii", "paint_us")
         self.add("start-up", "(for comparison: a QLabel with ASCII text only, ms)", "",
                  "%.1f" % (a_paint / 1000), "%.2f×" % (q_paint / a_paint))
         self.add("memory", "peak RSS (VmHWM) idle after start-up, MiB",
-                 "%.1f" % (q_hwm / 1024), "%.1f" % (ref_hwm / 1024), "%.2f×" % (q_hwm / ref_hwm), "≤ 1.3×")
+                 "%.1f" % (q_hwm / 1024), "%.1f" % (ref_hwm / 1024), "%.2f×" % (q_hwm / ref_hwm), "≤ 1.3×",
+                 before("vmhwm_kb", 1024, "%.1f"))
         s_hwm = med("quelm_settings", "vmhwm_kb")
         self.add("memory", "… with a settings file and an autostart entry, MiB",
                  "%.1f" % (s_hwm / 1024), "%.1f" % (ref_hwm / 1024), "%.2f×" % (s_hwm / ref_hwm), "≤ 1.3×")
@@ -181,7 +187,7 @@ class Bench:
     def search(self, rounds):
         env = self.env()
         standin = self.program("bench_xdg_open")
-        searches, spawns, detached, zombies = {}, {}, [], []
+        searches, spawns, detached, zombies, old = {}, {}, [], [], []
         for _ in range(rounds):
             for name, values in run_lines([self.program("bench_search"), "20"], env):
                 if name == "search":
@@ -195,6 +201,10 @@ class Bench:
             opens = int(searches[max(searches)][-1]["opens"])
             detached += [v["median_us"] for _, v in
                          run_lines([self.program("bench_spawn"), standin, str(opens), "20", "qprocess"], env)]
+            if self.compare:
+                old += [v["median_us"] for name, v in
+                        run_lines([self.program("bench_search", self.compare), "20", "0", "all"], env)
+                        if name == "search"]
         full = max(searches)
         for rows in sorted(searches):
             s = median([v["median_us"] for v in searches[rows]])
@@ -204,7 +214,7 @@ class Bench:
                      if rows == full else "search with %d ticked row%s (%d start%s), µs"
                      % (rows, "" if rows == 1 else "s", opens, "" if opens == 1 else "s"))
             self.add("search" if rows == full else "growth", label, "%.0f" % s, "%.0f" % b, "%.2f×" % (s / b),
-                     "≤ 1.2×" if rows == full else "")
+                     "≤ 1.2×" if rows == full else "", "%.0f" % median(old) if old and rows == full else "")
             if rows == full:
                 full_row = self.rows.pop()
         self.rows.insert(len(self.rows) - len(searches) + 1, full_row)
@@ -221,31 +231,44 @@ class Bench:
 
     def paint(self, rounds, callgrind):
         env = self.env()
-        times = {}
+        builds = [self.build] + ([self.compare] if self.compare else [])
+        times = {build: {} for build in builds}
         for _ in range(rounds):
-            for name, values in run_lines([self.program("bench_paint"), "40"], env):
-                times.setdefault(name.split(":", 1)[1], []).append(values)
-        instructions = {}
+            for build in builds:
+                for name, values in run_lines([self.program("bench_paint", build), "40"], env):
+                    times[build].setdefault(name.split(":", 1)[1], []).append(values)
+        instructions = {build: {} for build in builds}
         if callgrind and shutil.which("valgrind"):
-            for target in times:
-                counts = []
-                for batches in ("1", "3"):
-                    out = os.path.join(self.work, "callgrind.%s.%s" % (target, batches))
-                    subprocess.run(["valgrind", "--tool=callgrind", "--toggle-collect=BenchRenderLoop*",
-                                    "--callgrind-out-file=" + out, self.program("bench_paint"), batches, target],
-                                   env=env, capture_output=True, check=True, timeout=900)
-                    with open(out) as f:
-                        total = re.search(r"^(?:summary|totals):\s*(\d+)", f.read(), re.M)
-                    counts.append(int(total.group(1)))
-                renders = times[target][0]["renders"]
-                per_batch = renders / 41   # renders = perBatch * (batches + 1)
-                instructions[target] = (counts[1] - counts[0]) / (2 * per_batch)
-        for target, values in times.items():
+            for build in builds:
+                for target in times[build]:
+                    instructions[build][target] = self._instructions(build, target, times[build][target][0], env)
+        for target, values in times[self.build].items():
             size = "%dx%d" % (values[0]["width"], values[0]["height"])
             what = "full repaint of the main window" if target == "TForm1" else "one paint of %s" % target
-            ir = ("%.0f k instr." % (instructions[target] / 1000)) if target in instructions else ""
+            before = ""
+            if self.compare:
+                before = "%.1f" % median([v["median_us"] for v in times[self.compare][target]])
             self.add("paint", "%s (%s), µs" % (what, size), "%.1f" % median([v["median_us"] for v in values]),
-                     ir, "", "report")
+                     "", "", "report", before)
+            if target in instructions[self.build]:
+                self.add("paint", "… instructions per paint (callgrind), thousands",
+                         "%.0f" % (instructions[self.build][target] / 1000), "", "", "report",
+                         "%.0f" % (instructions[self.compare][target] / 1000) if self.compare else "")
+
+    def _instructions(self, build, target, sample, env):
+        """Instructions of one paint: two callgrind runs of different lengths, the difference
+        divided by the extra paints, so that start-up and first-paint costs drop out."""
+        counts = []
+        for batches in ("1", "3"):
+            out = os.path.join(self.work, "callgrind.out")
+            subprocess.run(["valgrind", "--tool=callgrind", "--toggle-collect=BenchRenderLoop*",
+                            "--callgrind-out-file=" + out, self.program("bench_paint", build), batches, target],
+                           env=env, capture_output=True, check=True, timeout=900)
+            with open(out) as f:
+                total = re.search(r"^(?:summary|totals):\s*(\d+)", f.read(), re.M)
+            counts.append(int(total.group(1)))
+        per_batch = sample["renders"] / 41   # renders = paints per batch * (batches + 1)
+        return (counts[1] - counts[0]) / (2 * per_batch)
 
     # ---- 4: the built-in browser ----
 
@@ -269,8 +292,14 @@ class Bench:
                  "", "", "report")
 
     def table(self):
-        lines = ["| part | measure | quelm | reference | ratio | goal |", "|---|---|---:|---:|---:|---|"]
-        for row in self.rows:
+        if self.compare:
+            lines = ["| part | measure | before | quelm | reference | ratio | goal |",
+                     "|---|---|---:|---:|---:|---:|---|"]
+            cells = [[r[0], r[1], r[6], r[2], r[3], r[4], r[5]] for r in self.rows]
+        else:
+            lines = ["| part | measure | quelm | reference | ratio | goal |", "|---|---|---:|---:|---:|---|"]
+            cells = [list(r[:6]) for r in self.rows]
+        for row in cells:
             lines.append("| " + " | ".join(str(c) for c in row) + " |")
         return "\n".join(lines)
 
@@ -295,6 +324,7 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build-bench"))
     parser.add_argument("--rounds", type=int, default=11, help="start-up runs per program")
     parser.add_argument("--no-callgrind", action="store_true")
+    parser.add_argument("--compare", help="another build tree measured alongside (the 'before' column)")
     parser.add_argument("--only", choices=["startup", "search", "paint", "navigate"], action="append")
     args = parser.parse_args()
     only = set(args.only or ["startup", "search", "paint", "navigate"])
@@ -302,7 +332,8 @@ def main():
     work = tempfile.mkdtemp(prefix="quelm-bench-")
     display = Xvfb()
     try:
-        bench = Bench(os.path.abspath(args.build), work, display.name)
+        bench = Bench(os.path.abspath(args.build), work, display.name,
+                      os.path.abspath(args.compare) if args.compare else None)
         started = time.monotonic()
         if "startup" in only:
             bench.startup(args.rounds)
