@@ -1,6 +1,7 @@
 #include "XdgOpenBrowser.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QFile>
 #include <QList>
 #include <QSocketNotifier>
@@ -36,7 +37,9 @@ public:
         collectFinished();
         const int fd = pidfdOpen(pid);
         if (fd >= 0 && QAbstractEventDispatcher::instance(QThread::currentThread())) {
-            auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
+            // Owned by the application, so that a browser still open when the program ends
+            // does not leave its notifier behind.
+            auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, QCoreApplication::instance());
             QObject::connect(notifier, &QSocketNotifier::activated, notifier, [pid, fd, notifier] {
                 notifier->setEnabled(false);
                 ::waitpid(pid, nullptr, WNOHANG);

@@ -1,5 +1,6 @@
 #include "DesktopEntry.h"
 
+#include <QByteArrayList>
 #include <QStringDecoder>
 
 namespace {
@@ -57,10 +58,10 @@ bool isKeyName(QStringView key)
     return true;
 }
 
-QStringView keyOf(QStringView line)
+QByteArray keyOf(const QByteArray& line)
 {
-    const qsizetype equals = line.indexOf(u'=');
-    return equals < 0 ? QStringView() : line.first(equals).trimmed();
+    const qsizetype equals = line.indexOf('=');
+    return equals < 0 ? QByteArray() : line.first(equals).trimmed();
 }
 
 } // namespace
@@ -133,9 +134,14 @@ std::optional<QString> execValue(const QStringList& arguments)
     QStringList quoted;
     quoted.reserve(arguments.size());
     for (const QString& argument : arguments) {
-        for (QChar c : argument) {
-            const char16_t u = c.unicode();
+        for (qsizetype i = 0; i < argument.size(); ++i) {
+            const char16_t u = argument.at(i).unicode();
             if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0x7F)
+                return std::nullopt;
+            // Half a surrogate pair has no UTF-8 form: it would be stored as "?".
+            if (QChar::isHighSurrogate(u) && i + 1 < argument.size() && argument.at(i + 1).isLowSurrogate())
+                ++i;
+            else if (QChar::isSurrogate(u))
                 return std::nullopt;
         }
         quoted.append(quoteExecArgument(argument));
@@ -243,28 +249,27 @@ std::optional<QMap<QString, QString>> readMainGroup(const QByteArray& contents)
 
 QByteArray withMainGroupKeys(const QByteArray& contents, const QList<QPair<QString, QString>>& keys)
 {
-    const QStringList lines = QString::fromUtf8(contents).split(u'\n');
-    const QString header = u'[' + MainGroup + u']';
+    // Bytes, not text: the lines of another program stay exactly as they were, even where
+    // they are not UTF-8.
+    const QByteArrayList lines = contents.split('\n');
+    const QByteArray header = '[' + MainGroup.toUtf8() + ']';
+    QByteArrayList names;
+    for (const auto& key : keys)
+        names.append(key.first.toUtf8());
+    const auto line = [&](qsizetype k) { return names.at(k) + '=' + keys.at(k).second.toUtf8(); };
 
     qsizetype begin = -1;
     for (qsizetype i = 0; i < lines.size() && begin < 0; ++i) {
-        if (QStringView(lines.at(i)).trimmed() == header)
+        if (lines.at(i).trimmed() == header)
             begin = i;
     }
 
-    QStringList out;
+    QByteArrayList out;
     QList<bool> written(keys.size(), false);
-    const auto indexOfKey = [&](QStringView key) -> qsizetype {
-        for (qsizetype k = 0; k < keys.size(); ++k) {
-            if (keys.at(k).first == key)
-                return k;
-        }
-        return -1;
-    };
     const auto appendMissing = [&]() {
         for (qsizetype k = 0; k < keys.size(); ++k) {
             if (!written.at(k))
-                out.append(keys.at(k).first + u'=' + keys.at(k).second);
+                out.append(line(k));
             written[k] = true;
         }
     };
@@ -275,32 +280,32 @@ QByteArray withMainGroupKeys(const QByteArray& contents, const QList<QPair<QStri
         if (!(lines.size() == 1 && lines.first().isEmpty()))
             out.append(lines);
         else
-            out.append(QString());
-        return out.join(u'\n').toUtf8();
+            out.append(QByteArray());
+        return out.join('\n');
     }
 
     qsizetype end = begin + 1;
-    while (end < lines.size() && !QStringView(lines.at(end)).trimmed().startsWith(u'['))
+    while (end < lines.size() && !lines.at(end).trimmed().startsWith('['))
         ++end;
     qsizetype lastContent = begin;
     for (qsizetype i = begin + 1; i < end; ++i) {
-        if (!QStringView(lines.at(i)).trimmed().isEmpty())
+        if (!lines.at(i).trimmed().isEmpty())
             lastContent = i;
     }
 
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const bool inGroup = i > begin && i < end;
-        const qsizetype k = inGroup ? indexOfKey(keyOf(lines.at(i))) : -1;
+        const qsizetype k = inGroup ? names.indexOf(keyOf(lines.at(i))) : -1;
         if (k < 0) {
             out.append(lines.at(i));
         } else if (!written.at(k)) {
-            out.append(keys.at(k).first + u'=' + keys.at(k).second);
+            out.append(line(k));
             written[k] = true;
         } // later duplicates of a key that was set are dropped
         if (i == lastContent)
             appendMissing();
     }
-    return out.join(u'\n').toUtf8();
+    return out.join('\n');
 }
 
 std::optional<bool> parseBoolean(const QString& raw)

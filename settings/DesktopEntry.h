@@ -21,7 +21,8 @@ std::optional<QString> unescapeValue(const QString& raw);
 // One Exec argument in double quotes, with " ` $ \ escaped and % doubled.
 QString quoteExecArgument(const QString& argument);
 // The text after "Exec=" for these arguments; nullopt when one holds a character that a desktop
-// entry cannot carry (control characters other than tab, newline and carriage return).
+// entry cannot carry (control characters other than tab, newline and carriage return, and
+// unpaired surrogate halves, which have no UTF-8 form).
 std::optional<QString> execValue(const QStringList& arguments);
 // Parses the text after "Exec=" back into arguments, dropping field codes such as %f;
 // nullopt when it breaks the quoting rules.

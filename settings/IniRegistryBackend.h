@@ -15,7 +15,8 @@ public:
     static QString defaultFolder();
     QString filePath() const;
 
-    // Null also for a file that does not parse: writing through it would drop what it holds.
+    // Null also for a file that does not parse, is not UTF-8 text or holds a mebibyte or more:
+    // writing through it would drop or change what it holds.
     // Reads see the file as it is at this moment.
     std::unique_ptr<RegistryKey> openKey() override;
 
