@@ -60,14 +60,16 @@ case $action in
         # Any report fails the test that made it: ASan and LSan exit non-zero, UBSan stops at
         # the first finding (-fno-sanitize-recover). Leaks Qt and the font and GLib libraries
         # keep until exit are suppressed by tools/lsan.supp, nothing of ours.
-        # Not run here: the tests that start the browser helper, whose Chromium engine does not
-        # run under ASan (it reserves more address space than the shadow memory leaves and
-        # starts its own sandboxed processes); the normal run covers them.
+        # The sanitizer build leaves out the browser helper (see CMakePresets.json): its
+        # Chromium engine, with its own allocator and sandboxed child processes, is not made
+        # for ASan, and an ASan helper misses the end-to-end test's timeouts. So browser_e2e
+        # is not defined there and main_e2e runs without built-in mode; the normal run above
+        # covers both with the helper.
         as_user env \
             ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
             UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
             LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
-            ctest --test-dir build-asan --output-on-failure -j2 -E '^(browser_e2e|main_e2e)$'
+            ctest --test-dir build-asan --output-on-failure -j2
         ;;
     fuzz)
         install_missing
