@@ -79,6 +79,20 @@ def tray_width(desktop, tray):
     return desktop.geometry(tray)[2]
 
 
+def minimise_to_tray(program, tray, empty_tray):
+    program.desktop.xdotool("windowminimize", program.window)
+    wait_until(lambda: not program.shown(), 10, "the main window to hide")
+    wait_until(lambda: tray_width(program.desktop, tray) > empty_tray, 10, "the icon in the tray")
+
+
+def click_tray_icon(desktop, tray):
+    """A left click on the newest icon (trayer adds them at the right), then time for the menu."""
+    x, y, width, height = desktop.geometry(tray)
+    desktop.xdotool("mousemove", x + width - 12, y + height // 2)
+    desktop.xdotool("click", "1")
+    time.sleep(0.8)
+
+
 def test_main_window(session, program_path):
     desktop = session.desktop
     tray = session.start_tray_desktop()
@@ -125,15 +139,10 @@ def test_main_window(session, program_path):
     check(os.path.isfile(urllib.parse.unquote(help_url[len("file://"):])), "no help page at %r" % help_url)
 
     # 3. Minimise: into the tray.
-    desktop.xdotool("windowminimize", program.window)
-    wait_until(lambda: not program.shown(), 10, "the main window to hide")
-    wait_until(lambda: tray_width(desktop, tray) > empty_tray, 10, "the icon in the tray")
+    minimise_to_tray(program, tray, empty_tray)
 
     # 4. The icon's menu, third item.
-    x, y, width, height = desktop.geometry(tray)
-    desktop.xdotool("mousemove", x + width - 12, y + height // 2)
-    desktop.xdotool("click", "1")
-    time.sleep(0.8)
+    click_tray_icon(desktop, tray)
     desktop.key("Down", "Down", "Down", "Return")
     wait_until(program.shown, 10, "the main window to come back")
     program.window = desktop.wait_for_window("^%s$" % TITLE, 5)
@@ -147,13 +156,8 @@ def test_main_window(session, program_path):
           "not on the software page: %r" % opened_urls(log)[4:])
 
     # 5. Quit from the tray menu: the last item.
-    desktop.xdotool("windowminimize", program.window)
-    wait_until(lambda: not program.shown(), 10, "the main window to hide again")
-    wait_until(lambda: tray_width(desktop, tray) > empty_tray, 10, "the icon in the tray again")
-    x, y, width, height = desktop.geometry(tray)
-    desktop.xdotool("mousemove", x + width - 12, y + height // 2)
-    desktop.xdotool("click", "1")
-    time.sleep(0.8)
+    minimise_to_tray(program, tray, empty_tray)
+    click_tray_icon(desktop, tray)
     desktop.key("Up", "Return")
     code = program.process.wait(15)
     check(code == 0, "the program ended with %s" % code)
