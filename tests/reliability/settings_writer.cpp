@@ -3,7 +3,8 @@
 //   settings_writer <folder> save <rounds> <id>   alternate both settings, check every read
 //   settings_writer <folder> save-once <0|1>      save the browser mode once
 //   settings_writer <folder> read                 print the browser mode as read
-// <folder> holds quelm_search/ and autostart/. Prints "ok" or the store's message.
+// <folder> holds quelm_search/ and autostart/; "-" stands for the store's own XDG locations.
+// Prints "ok" or the store's message.
 
 #include "AutostartRegistryBackend.h"
 #include "IniRegistryBackend.h"
@@ -31,8 +32,10 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() < 3)
         return fail(QStringLiteral("usage: settings_writer <folder> save|save-once|read ..."));
-    IniRegistryBackend ini(args.at(1) + QStringLiteral("/quelm_search"));
-    AutostartRegistryBackend autostart(args.at(1) + QStringLiteral("/autostart"));
+    const bool xdg = args.at(1) == QLatin1String("-");
+    IniRegistryBackend ini(xdg ? IniRegistryBackend::defaultFolder() : args.at(1) + QStringLiteral("/quelm_search"));
+    AutostartRegistryBackend autostart(xdg ? AutostartRegistryBackend::defaultFolder()
+                                           : args.at(1) + QStringLiteral("/autostart"));
     SettingsStore store(ini, autostart);
     const QString mode = args.at(2);
     try {

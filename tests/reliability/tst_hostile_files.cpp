@@ -89,9 +89,11 @@ private:
 
     // Runs settings_writer; as root under the unprivileged "nobody" through setpriv, so that
     // file permissions mean something.
-    static QString runWriter(const QStringList& args, bool asNobody = false)
+    static QString runWriter(const QStringList& args, bool asNobody = false,
+                             const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
         QProcess writer;
+        writer.setProcessEnvironment(env);
         QStringList command{QStringLiteral(SETTINGS_WRITER)};
         command << args;
         if (asNobody) {
@@ -433,6 +435,24 @@ private Q_SLOTS:
             QCOMPARE(store.readBrowserModeText().text, QStringLiteral("yes"));
         }
         qputenv("XDG_CONFIG_HOME", saved);
+    }
+
+    // No HOME and no XDG_CONFIG_HOME: Qt falls back on "/.config", which an ordinary user cannot
+    // create. Nothing opens and a save says so. (Root could create it; the check runs as nobody.)
+    void noHomeFolder()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("HOME"));
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        if (QFileInfo::exists(QStringLiteral("/.config")))
+            QSKIP("/.config exists on this machine");
+        const bool asNobody = runsAsRoot();
+        const QString read = runWriter({"-", "read"}, asNobody, env);
+        if (read == QLatin1String("<no setpriv>"))
+            QSKIP("as root the store would create /.config, and setpriv is missing");
+        QCOMPARE(read, QStringLiteral("not-opened"));
+        QCOMPARE(runWriter({"-", "save-once", "1"}, asNobody, env), QStringLiteral("Failed to set data for 'quelm_ie'"));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/.config")));
     }
 
     // Two programs saving at once, many times, while this one reads: every read finds a
