@@ -1,12 +1,12 @@
 #include "AutostartRegistryBackend.h"
 
 #include "DesktopEntry.h"
+#include "ConfigHome.h"
 #include "SettingsError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace {
 
@@ -83,7 +83,7 @@ AutostartRegistryBackend::AutostartRegistryBackend(QString folder) : m_folder(st
 
 QString AutostartRegistryBackend::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart");
+    return ConfigHome() + QStringLiteral("/autostart");
 }
 
 QString AutostartRegistryBackend::filePath() const

@@ -1,12 +1,12 @@
 #include "IniRegistryBackend.h"
 
+#include "ConfigHome.h"
 #include "SettingsError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 #include <QVariant>
@@ -120,7 +120,7 @@ IniRegistryBackend::IniRegistryBackend(QString folder) : m_folder(std::move(fold
 
 QString IniRegistryBackend::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/quelm_search");
+    return ConfigHome() + QStringLiteral("/quelm_search");
 }
 
 QString IniRegistryBackend::filePath() const

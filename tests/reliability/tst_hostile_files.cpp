@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -437,22 +438,60 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", saved);
     }
 
-    // No HOME and no XDG_CONFIG_HOME: Qt falls back on "/.config", which an ordinary user cannot
-    // create. Nothing opens and a save says so. (Root could create it; the check runs as nobody.)
+    // No HOME and no XDG_CONFIG_HOME: the settings belong in the account's home folder, not in
+    // "/.config" where Qt would put them. The user nobody's home folder does not exist, so
+    // there nothing opens and a save says so (run as nobody, which root can do through setpriv).
     void noHomeFolder()
     {
+        const QByteArray savedHome = qgetenv("HOME");
+        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qunsetenv("HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+        const passwd* account = getpwuid(getuid());
+        QVERIFY(account);
+        const QString accountHome = QDir::cleanPath(QFile::decodeName(account->pw_dir));
+        QCOMPARE(IniRegistryBackend::defaultFolder(), accountHome + "/.config/quelm_search");
+        QCOMPARE(AutostartRegistryBackend::defaultFolder(), accountHome + "/.config/autostart");
+        qputenv("HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("HOME"));
         env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-        if (QFileInfo::exists(QStringLiteral("/.config")))
-            QSKIP("/.config exists on this machine");
-        const bool asNobody = runsAsRoot();
-        const QString read = runWriter({"-", "read"}, asNobody, env);
+        if (!runsAsRoot() && QFileInfo(accountHome).isWritable())
+            QSKIP("this user's home folder exists; the store would use it");
+        const QString read = runWriter({"-", "read"}, runsAsRoot(), env);
         if (read == QLatin1String("<no setpriv>"))
-            QSKIP("as root the store would create /.config, and setpriv is missing");
+            QSKIP("setpriv is missing");
         QCOMPARE(read, QStringLiteral("not-opened"));
-        QCOMPARE(runWriter({"-", "save-once", "1"}, asNobody, env), QStringLiteral("Failed to set data for 'quelm_ie'"));
-        QVERIFY(!QFileInfo::exists(QStringLiteral("/.config")));
+        QCOMPARE(runWriter({"-", "save-once", "1"}, runsAsRoot(), env),
+                 QStringLiteral("Failed to set data for 'quelm_ie'"));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/.config/quelm_search")));
+    }
+
+    // A relative XDG_CONFIG_HOME is ignored, as the XDG rules say, instead of putting the
+    // settings wherever the program happens to be started.
+    void relativeConfigHomeIsIgnored()
+    {
+        QTemporaryDir home;
+        QTemporaryDir startedIn;
+        const QByteArray savedHome = qgetenv("HOME");
+        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+        const QString savedDir = QDir::currentPath();
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", "relative/config");
+        QDir::setCurrent(startedIn.path());
+        {
+            SettingsStore store;
+            QCOMPARE(saveThroughDialog(store, true, true), QStringList());
+            QCOMPARE(store.readBrowserModeText().text, QStringLiteral("yes"));
+        }
+        QDir::setCurrent(savedDir);
+        qputenv("HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+        QVERIFY(QFileInfo::exists(home.filePath(".config/quelm_search/quelm_search.ini")));
+        QVERIFY(QFileInfo::exists(home.filePath(".config/autostart/com.quelm.Search.desktop")));
+        QVERIFY(!QFileInfo::exists(startedIn.filePath("relative")));
     }
 
     // Two programs saving at once, many times, while this one reads: every read finds a
