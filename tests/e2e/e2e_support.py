@@ -496,17 +496,28 @@ class Session:
 
     def recording_xdg_open(self):
         """A folder holding an xdg-open that logs its arguments and exits at once,
-        and the log it writes: one line "argc=N", then one "arg=..." line per argument."""
+        and the log it writes: one line per start, in one write, "<pid> <argc> <arguments>"."""
         folder = os.path.join(self.work_dir, "stand-in")
         os.makedirs(folder, exist_ok=True)
         log = os.path.join(self.work_dir, "xdg-open.log")
         script = os.path.join(folder, "xdg-open")
         with open(script, "w") as f:
-            f.write("#!/bin/sh\n{ printf 'argc=%%s\\n' \"$#\"; for a; do printf 'arg=%%s\\n' \"$a\"; done; }"
-                    " >> '%s'\n" % log)
+            f.write("#!/bin/sh\nprintf '%%s %%s %%s\\n' \"$$\" \"$#\" \"$*\" >> '%s'\n" % log)
         os.chmod(script, 0o755)
         open(log, "w").close()
         return folder, log
+
+    @staticmethod
+    def xdg_open_starts(log):
+        """(argc, arguments) of every start in the log, in the order the starts were made.
+        Starts made at once may write their lines in any order; their process numbers
+        still rise in the order the processes were started."""
+        starts = []
+        with open(log, encoding="utf-8", errors="replace") as f:
+            for line in f.read().splitlines():
+                pid, argc, arguments = line.split(" ", 2)
+                starts.append((int(pid), int(argc), arguments))
+        return [(argc, arguments) for _, argc, arguments in sorted(starts)]
 
     def start_helper(self, path, name="helper"):
         helper = Helper(path, self.environment(), os.path.join(self.work_dir, name + ".log"))

@@ -41,17 +41,11 @@ QUERY_ENCODED = "Qt%20%D6%D0%CE%C4%26b"  # GB18030, percent-encoded
 
 
 def opened_urls(log):
-    """The arguments of every xdg-open start, checking that each had exactly one."""
-    urls = []
-    with open(log, encoding="utf-8", errors="replace") as f:
-        lines = f.read().splitlines()
-    i = 0
-    while i < len(lines):
-        check(lines[i] == "argc=1", "xdg-open started with %r" % lines[i:i + 3])
-        check(lines[i + 1].startswith("arg="), "xdg-open log damaged: %r" % lines)
-        urls.append(lines[i + 1][4:])
-        i += 2
-    return urls
+    """The argument of every xdg-open start, in the order of the starts, checking that each had exactly one."""
+    starts = Session.xdg_open_starts(log)
+    for argc, arguments in starts:
+        check(argc == 1, "xdg-open started with %d arguments: %r" % (argc, arguments))
+    return [arguments for _, arguments in starts]
 
 
 def wait_for_urls(log, count, what):
