@@ -188,17 +188,21 @@ class Bench:
         env = self.env()
         standin = self.program("bench_xdg_open")
         searches, spawns, detached, zombies, old = {}, {}, [], [], []
+        # The page's row count, from one quick run.
+        most = max(int(v["rows"]) for name, v in run_lines([self.program("bench_search"), "1", "0", "all"], env)
+                   if name == "search")
         for _ in range(rounds):
-            for name, values in run_lines([self.program("bench_search"), "20"], env):
-                if name == "search":
-                    searches.setdefault(int(values["rows"]), []).append(values)
-                else:
-                    zombies.append(values["zombies"])
-            for rows in sorted(searches):
-                opens = int(searches[rows][-1]["opens"])
+            # Each row count measured right next to its reference, so that both see the same load.
+            for count in range(1, most + 1):
+                for name, values in run_lines([self.program("bench_search"), "20", "0", str(count)], env):
+                    if name == "search":
+                        searches.setdefault(count, []).append(values)
+                    else:
+                        zombies.append(values["zombies"])
+                opens = int(searches[count][-1]["opens"])
                 for name, values in run_lines([self.program("bench_spawn"), standin, str(opens), "20"], env):
-                    spawns.setdefault(rows, []).append(values)
-            opens = int(searches[max(searches)][-1]["opens"])
+                    spawns.setdefault(count, []).append(values)
+            opens = int(searches[most][-1]["opens"])
             detached += [v["median_us"] for _, v in
                          run_lines([self.program("bench_spawn"), standin, str(opens), "20", "qprocess"], env)]
             if self.compare:

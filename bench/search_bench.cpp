@@ -1,7 +1,7 @@
 // One search through the real main window (offscreen), the real settings store and the real
 // XdgOpenBrowser, with a stand-in xdg-open on PATH that ends at once. Times goClick for 1 to all
 // ticked rows of the page with the most rows.
-//   bench_search [REPS] [STANDIN_MS] [all]     "all": only the whole page ticked
+//   bench_search [REPS] [STANDIN_MS] [all|ROWS]
 #include "BenchSupport.h"
 
 #include "AutostartRegistryBackend.h"
@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -92,8 +93,11 @@ int main(int argc, char* argv[])
     }
     form.ShowPage(pageIndex);
 
-    const bool onlyAll = argc > 3 && qstrcmp(argv[3], "all") == 0;
-    for (int ticked = onlyAll ? int(rows.size()) : 1; ticked <= rows.size(); ++ticked) {
+    // "all": only the whole page; a number: only that many rows; nothing: 1 to all in turn.
+    int first = 1, last = int(rows.size());
+    if (argc > 3)
+        first = last = qstrcmp(argv[3], "all") == 0 ? int(rows.size()) : std::clamp(std::atoi(argv[3]), 1, last);
+    for (int ticked = first; ticked <= last; ++ticked) {
         for (int i = 0; i < rows.size(); ++i)
             form.findChild<TXP_CheckBox*>(rows[i].checkBox)->SetChecked(i < ticked);
         QCoreApplication::processEvents();
