@@ -23,7 +23,7 @@ import time
 import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import Session, check, require_tools, run, wait_until  # noqa: E402
+from e2e_support import Session, TestFailure, check, require_tools, run, wait_until  # noqa: E402
 
 TITLE = "QUELM搜索寻踪客"
 BROWSER_TITLE = "Quelm浏览器"
@@ -79,12 +79,29 @@ def minimise_to_tray(program, tray, empty_tray):
     wait_until(lambda: tray_width(program.desktop, tray) > empty_tray, 10, "the icon in the tray")
 
 
-def click_tray_icon(desktop, tray):
-    """A left click on the newest icon (trayer adds them at the right), then time for the menu."""
+def program_windows(desktop):
+    """The program's visible top-level windows and their geometry."""
+    out = desktop.xdotool("search", "--onlyvisible", "--classname", "quelm", check_rc=False)
+    return {w: desktop.geometry(w) for w in out.split()}
+
+
+def open_tray_menu(desktop, tray):
+    """A left click on the newest icon (trayer adds them at the right), until the menu is up:
+    on a busy machine the first click may come before the icon is ready for it."""
     x, y, width, height = desktop.geometry(tray)
-    desktop.xdotool("mousemove", x + width - 12, y + height // 2)
-    desktop.xdotool("click", "1")
-    time.sleep(0.8)
+    for _ in range(3):
+        desktop.xdotool("mousemove", x + width - 12, y + height // 2)
+        desktop.xdotool("click", "1")
+        try:
+            # The pop-up menu: the only window of the program that is tall and not the main window.
+            wait_until(lambda: [w for w, g in program_windows(desktop).items()
+                                if g[3] > 100 and desktop.xdotool("getwindowname", w).strip() != TITLE],
+                       5, "the tray menu")
+            time.sleep(0.3)
+            return
+        except TestFailure:
+            desktop.key("Escape")
+    raise TestFailure("the tray icon's menu never opened")
 
 
 def test_main_window(session, program_path):
@@ -136,9 +153,9 @@ def test_main_window(session, program_path):
     minimise_to_tray(program, tray, empty_tray)
 
     # 4. The icon's menu, third item.
-    click_tray_icon(desktop, tray)
+    open_tray_menu(desktop, tray)
     desktop.key("Down", "Down", "Down", "Return")
-    wait_until(program.shown, 10, "the main window to come back")
+    wait_until(program.shown, 20, "the main window to come back")
     program.window = desktop.wait_for_window("^%s$" % TITLE, 5)
     wait_until(lambda: tray_width(desktop, tray) == empty_tray, 10, "the icon to leave the tray")
     time.sleep(0.5)
@@ -151,7 +168,7 @@ def test_main_window(session, program_path):
 
     # 5. Quit from the tray menu: the last item.
     minimise_to_tray(program, tray, empty_tray)
-    click_tray_icon(desktop, tray)
+    open_tray_menu(desktop, tray)
     desktop.key("Up", "Return")
     code = program.process.wait(15)
     check(code == 0, "the program ended with %s" % code)
