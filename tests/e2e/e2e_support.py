@@ -514,9 +514,13 @@ class Session:
         still rise in the order the processes were started."""
         starts = []
         with open(log, encoding="utf-8", errors="replace") as f:
-            for line in f.read().splitlines():
-                pid, argc, arguments = line.split(" ", 2)
-                starts.append((int(pid), int(argc), arguments))
+            text = f.read()
+        lines = text.splitlines()
+        if lines and not text.endswith("\n"):
+            lines.pop()  # still being written
+        for line in lines:
+            pid, argc, arguments = line.split(" ", 2)
+            starts.append((int(pid), int(argc), arguments))
         return [(argc, arguments) for _, argc, arguments in sorted(starts)]
 
     def start_helper(self, path, name="helper"):

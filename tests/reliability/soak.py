@@ -50,31 +50,12 @@ def unreaped_children(pid):
     return count
 
 
-def recording_xdg_open(session):
-    """An xdg-open that appends "argc=N" and "arg=<first argument>" in one write, so that the
-    many running at once do not interleave their lines."""
-    folder = os.path.join(session.work_dir, "soak-stand-in")
-    os.makedirs(folder, exist_ok=True)
-    log = os.path.join(session.work_dir, "soak-xdg-open.log")
-    script = os.path.join(folder, "xdg-open")
-    with open(script, "w") as f:
-        f.write("#!/bin/sh\nprintf 'argc=%%s\\narg=%%s\\n' \"$#\" \"$1\" >> '%s'\n" % log)
-    os.chmod(script, 0o755)
-    open(log, "w").close()
-    return folder, log
-
-
 def opened(log):
-    with open(log, encoding="utf-8", errors="replace") as f:
-        text = f.read()
-    lines = text.splitlines()
-    if not text.endswith("\n") and lines:
-        lines.pop()  # being written
+    """The address of every xdg-open start so far, in the order of the starts."""
     urls = []
-    for i in range(0, len(lines), 2):
-        check(lines[i] == "argc=1", "xdg-open started with %r" % lines[i:i + 2])
-        if i + 1 < len(lines):
-            urls.append(lines[i + 1][4:])
+    for argc, arguments in Session.xdg_open_starts(log):
+        check(argc == 1, "xdg-open started with %d arguments: %r" % (argc, arguments))
+        urls.append(arguments)
     return urls
 
 
@@ -83,7 +64,7 @@ def soak(program_path, searches):
     with Session(overall_timeout=240) as session:
         desktop = session.desktop
         session.start_tray_desktop()
-        folder, log = recording_xdg_open(session)
+        folder, log = session.recording_xdg_open()
         env = session.environment(PATH=folder + os.pathsep + os.environ["PATH"])
         env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         process = session.spawn([program_path], "quelm", env)
