@@ -2,6 +2,7 @@
 
 #include "AppTitle.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -12,9 +13,13 @@ ErrorBox::Presenter& presenter()
     return current;
 }
 
+// Over the window the user was working in: the settings dialog and the about box stay on
+// top, and a box beneath them would block every input unseen. With no window active (the
+// main window hidden in the tray) the box still comes to the front on its own.
 void showMessageBox(const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
+#include <QToolTip>
 #include <QWidget>
 
 #include <algorithm>
@@ -15,6 +16,50 @@ QFont SongFont()
     font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN")});
     font.setPixelSize(12);
     return font;
+}
+
+QPalette Palette()
+{
+    // Qt's own light palette, with the design's grey for disabled text.
+    static const struct {
+        QPalette::ColorRole role;
+        QRgb colour;
+    } kColours[] = {
+        {QPalette::WindowText, 0xFF000000},      {QPalette::Button, 0xFFEFEFEF},
+        {QPalette::Light, 0xFFFFFFFF},           {QPalette::Midlight, 0xFFCACACA},
+        {QPalette::Dark, 0xFF9F9F9F},            {QPalette::Mid, 0xFFB8B8B8},
+        {QPalette::Text, 0xFF000000},            {QPalette::BrightText, 0xFFFFFFFF},
+        {QPalette::ButtonText, 0xFF000000},      {QPalette::Base, 0xFFFFFFFF},
+        {QPalette::Window, 0xFFEFEFEF},          {QPalette::Shadow, 0xFF767676},
+        {QPalette::Highlight, 0xFF308CC6},       {QPalette::HighlightedText, 0xFFFFFFFF},
+        {QPalette::Link, 0xFF0000FF},            {QPalette::LinkVisited, 0xFFFF00FF},
+        {QPalette::AlternateBase, 0xFFF7F7F7},   {QPalette::ToolTipBase, 0xFFFFFFDC},
+        {QPalette::ToolTipText, 0xFF000000},     {QPalette::PlaceholderText, 0x80000000},
+    };
+    static const struct {
+        QPalette::ColorRole role;
+        QRgb colour;
+    } kDisabled[] = {
+        {QPalette::WindowText, 0xFF808080}, {QPalette::Text, 0xFF808080}, {QPalette::ButtonText, 0xFF808080},
+        {QPalette::Base, 0xFFEFEFEF},       {QPalette::Dark, 0xFFBEBEBE}, {QPalette::Shadow, 0xFFB1B1B1},
+        {QPalette::Highlight, 0xFF919191},
+    };
+    QPalette palette;
+    for (const auto& entry : kColours)
+        palette.setColor(entry.role, QColor::fromRgba(entry.colour));
+    for (const auto& entry : kDisabled)
+        palette.setColor(QPalette::Disabled, entry.role, QColor::fromRgba(entry.colour));
+    return palette;
+}
+
+void UsePalette(QWidget* window, std::initializer_list<QWidget*> popups)
+{
+    const QPalette palette = Palette();
+    window->setPalette(palette);
+    // Pop-up menus are windows of their own and do not inherit their parent's palette.
+    for (QWidget* popup : popups)
+        popup->setPalette(palette);
+    QToolTip::setPalette(palette);
 }
 
 void SetBackground(QWidget* widget, const QColor& colour)

@@ -2,16 +2,27 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
+
+#include <initializer_list>
 
 class QWidget;
 
-// The look every window of the program shares.
+// The look every window of the program shares, the browser helper's included.
 namespace WindowLook {
 
 inline QColor Background() { return QColor(248, 246, 230); }
 
 // 宋体 at 12 pixels, with the free CJK face that has the same metrics.
 QFont SongFont();
+
+// The light colours the windows were drawn with. A dark desktop scheme would put its light
+// text on the windows' fixed cream background, so the windows never take the desktop's colours.
+QPalette Palette();
+
+// Gives a window, and each pop-up menu named, Palette() with every role fixed, so that later
+// changes of the application's palette leave them alone; tool tips get it as well.
+void UsePalette(QWidget* window, std::initializer_list<QWidget*> popups = {});
 
 // Paints the widget's own background in the given colour.
 void SetBackground(QWidget* widget, const QColor& colour);

@@ -27,6 +27,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::TFo
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
     setFixedSize(446, 292);
+    WindowLook::UsePalette(this);
     WindowLook::SetBackground(this, WindowLook::Background());
     WindowLook::SetBackground(m_ui->Panel1, WindowLook::Background());
 

@@ -3,6 +3,7 @@
 
 #include "AppTitle.h"
 #include "BrowserWindowProxy.h"
+#include "DisplayPlatform.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
 #include "SettingsStore.h"
@@ -49,6 +50,7 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext& context, co
 int main(int argc, char* argv[])
 {
     XP_UnitStartup();
+    DisplayPlatform::PreferXWayland();
     if (!displayAvailable()) {
         std::fputs("quelm: 找不到图形显示（DISPLAY 与 WAYLAND_DISPLAY 均未设置），无法启动。\n"
                    "quelm: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n",
@@ -59,6 +61,7 @@ int main(int argc, char* argv[])
     qtHandler = qInstallMessageHandler(startupMessageHandler);
     QuelmApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
+    DisplayPlatform::LeaveChildrenTheirChoice();
     QApplication::setApplicationName(QStringLiteral("quelm"));
     // The title is the error box's caption only: as the display name, Qt would add it to every window's title.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelm.Search"));

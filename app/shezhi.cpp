@@ -22,6 +22,7 @@ TForm3::TForm3(SettingsStore& settings, QString programPath, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
     setFixedSize(322, 226);
+    WindowLook::UsePalette(this);
     WindowLook::SetBackground(this, WindowLook::Background());
     WindowLook::SetBackground(m_ui->ts1, WindowLook::Background());
     WindowLook::SetBackground(m_ui->ts2, WindowLook::Background());

@@ -3,8 +3,12 @@
 openbox, the windows opened through the menus with xdotool, each captured
 with ImageMagick's `import -window`, written to docs/screenshots/.
 
+The main window and the settings dialog are taken once more under GNOME's dark style
+(qt6-gtk-platformtheme, GTK_THEME=Adwaita:dark). Runs in a D-Bus session of its own.
+
 usage: tools/screenshots.py [build-dir]     (default: build)
-Needs xvfb, openbox, xdotool and imagemagick (tools/debian-packages.txt).
+Needs xvfb, openbox, xdotool, imagemagick, dbus-daemon and qt6-gtk-platformtheme
+(tools/debian-packages.txt).
 """
 
 import contextlib
@@ -60,6 +64,31 @@ def openbox_config(work_dir):
     return path
 
 
+@contextlib.contextmanager
+def started(argv, env, **options):
+    """A process for the length of the block, ended with its whole group afterwards."""
+    process = subprocess.Popen(argv, env=env, start_new_session=True, **options)
+    try:
+        yield process
+    finally:
+        with contextlib.suppress(ProcessLookupError, PermissionError):
+            os.killpg(process.pid, signal.SIGTERM)
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            process.wait(10)
+        with contextlib.suppress(ProcessLookupError, PermissionError):
+            os.killpg(process.pid, signal.SIGKILL)
+
+
+def take_windows(desktop, main, suffix):
+    """The main window and the settings dialog: the shots taken under both colour schemes."""
+    capture(desktop, main, "main-window%s.png" % suffix)
+    open_menu_item(desktop, main, 1, 0)  # 设置 → 系统设置
+    settings = desktop.wait_for_window("^Quelm设置$", 15)
+    capture(desktop, settings, "settings-dialog%s.png" % suffix)
+    desktop.key("Escape")
+    time.sleep(0.5)
+
+
 def take(session, build_dir):
     desktop = session.desktop
     standin_dir = os.path.join(session.work_dir, "bin")
@@ -68,53 +97,50 @@ def take(session, build_dir):
         f.write("#!/bin/sh\nexit 0\n")  # no real browser pops up over the windows
     os.chmod(os.path.join(standin_dir, "xdg-open"), 0o755)
     env = session.environment(PATH=standin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
-    processes = []
-    try:
-        processes.append(subprocess.Popen(["openbox", "--sm-disable", "--config-file", openbox_config(session.work_dir)], env=env, stdout=subprocess.DEVNULL,
-                                          stderr=subprocess.DEVNULL, start_new_session=True))
+    program = [os.path.join(build_dir, "quelm")]
+    window_manager = ["openbox", "--sm-disable", "--config-file", openbox_config(session.work_dir)]
+    with started(window_manager, env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
         time.sleep(1.0)
-        processes.append(subprocess.Popen([os.path.join(build_dir, "quelm")], env=env, cwd=session.work_dir,
-                                          start_new_session=True))
-        main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
-        time.sleep(2.0)
-        capture(desktop, main, "main-window.png")
+        with started(program, env, cwd=session.work_dir) as process:
+            main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
+            time.sleep(2.0)
+            take_windows(desktop, main, "")
 
-        open_menu_item(desktop, main, 1, 0)  # 设置 → 系统设置
-        settings = desktop.wait_for_window("^Quelm设置$", 15)
-        capture(desktop, settings, "settings-dialog.png")
-        desktop.key("Escape")
-        time.sleep(0.5)
+            open_menu_item(desktop, main, 2, 1)  # 帮助 → 关于
+            about = desktop.wait_for_window("^关于本软件$", 15)
+            capture(desktop, about, "about-box.png")
+            desktop.key("Escape")
+            time.sleep(0.5)
 
-        open_menu_item(desktop, main, 2, 1)  # 帮助 → 关于
-        about = desktop.wait_for_window("^关于本软件$", 15)
-        capture(desktop, about, "about-box.png")
-        desktop.key("Escape")
-        time.sleep(0.5)
+            open_menu_item(desktop, main, 0, 4)  # 文件 → Quelm浏览器
+            browser = desktop.wait_for_window("^Quelm浏览器$", 60)
+            time.sleep(2.0)
+            # No network needed: the program's own help page, typed into the address box.
+            desktop.click(browser, *ADDRESS_BOX)
+            desktop.key("ctrl+a")
+            desktop.type_text("file://" + os.path.join(ROOT, "help", "index.htm"))
+            desktop.click(browser, *GO_BUTTON)
+            time.sleep(4.0)
+            capture(desktop, browser, "built-in-browser.png")
 
-        open_menu_item(desktop, main, 0, 4)  # 文件 → Quelm浏览器
-        browser = desktop.wait_for_window("^Quelm浏览器$", 60)
-        time.sleep(2.0)
-        # No network needed: the program's own help page, typed into the address box.
-        desktop.click(browser, *ADDRESS_BOX)
-        desktop.key("ctrl+a")
-        desktop.type_text("file://" + os.path.join(ROOT, "help", "index.htm"))
-        desktop.click(browser, *GO_BUTTON)
-        time.sleep(4.0)
-        capture(desktop, browser, "built-in-browser.png")
+            desktop.close(main)
+            process.wait(30)
 
-        desktop.close(main)
-        processes[-1].wait(30)
-    finally:
-        for process in reversed(processes):
-            with contextlib.suppress(ProcessLookupError, PermissionError):
-                os.killpg(process.pid, signal.SIGTERM)
-            with contextlib.suppress(subprocess.TimeoutExpired):
-                process.wait(10)
-            with contextlib.suppress(ProcessLookupError, PermissionError):
-                os.killpg(process.pid, signal.SIGKILL)
+        # GNOME's dark style: the windows must read exactly as under the default one.
+        dark = dict(env, QT_QPA_PLATFORMTHEME="gtk3", GTK_THEME="Adwaita:dark")
+        with started(program, dark, cwd=session.work_dir) as process:
+            main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
+            time.sleep(2.0)
+            take_windows(desktop, main, "-dark")
+            desktop.close(main)
+            process.wait(30)
 
 
 def main():
+    if os.environ.get("QUELM_OWN_BUS") != "1":
+        # The GTK style talks to the session bus; a private one leaves nothing running afterwards.
+        os.execvp("dbus-run-session", ["dbus-run-session", "--", "env", "QUELM_OWN_BUS=1", sys.executable]
+                  + sys.argv)
     build_dir = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
     require_tools("Xvfb", "openbox", "xdotool", "import")
     os.makedirs(OUT, exist_ok=True)

@@ -1,6 +1,7 @@
 #include "BrowserHelperApplication.h"
 
 #include "app/AppTitle.h"
+#include "app/ErrorBox.h"
 
 #include <QIcon>
 #include <QMessageBox>
@@ -28,16 +29,9 @@ bool BrowserHelperApplication::notify(QObject* receiver, QEvent* event)
     return true;
 }
 
-QString BrowserHelperApplication::DisplayText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
-}
-
 void BrowserHelperApplication::ShowError(const QString& message)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, AppTitle(), DisplayText(message), QMessageBox::Ok,
+    auto* box = new QMessageBox(QMessageBox::Critical, AppTitle(), ErrorBox::DisplayText(message), QMessageBox::Ok,
                                 m_errorBoxParent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // The browser window stays on top; its error box must not hide behind it.

@@ -19,9 +19,6 @@ public:
     void ShowError(const QString& message);
     void SetErrorBoxParent(QWidget* window) { m_errorBoxParent = window; }
 
-    // What the box shows: a "." is added when the last character sorts after ".".
-    static QString DisplayText(const QString& message);
-
 private:
     QPointer<QWidget> m_errorBoxParent;
 };

@@ -6,6 +6,7 @@
 #include "BrowserHelperApplication.h"
 #include "TWebBrowser.h"
 #include "view.h"
+#include "app/DisplayPlatform.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -38,8 +39,10 @@ void PrepareEngineEnvironment()
 int main(int argc, char* argv[])
 {
     PrepareEngineEnvironment();
+    DisplayPlatform::PreferXWayland();   // the same backend as the main program's windows
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     BrowserHelperApplication app(argc, argv);
+    DisplayPlatform::LeaveChildrenTheirChoice();
     // The engine reports its GL set-up on every start; keep the launcher's
     // terminal for real problems (QT_LOGGING_RULES still wins).
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));

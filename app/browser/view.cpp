@@ -4,6 +4,7 @@
 
 #include "WebBrowserControl.h"
 #include "app/AppTitle.h"
+#include "app/WindowLook.h"
 
 #include <QBitmap>
 #include <QFile>
@@ -15,8 +16,6 @@
 #include <QUrl>
 
 namespace {
-
-const QColor kBackground(248, 246, 230);
 
 // The glyph's bottom-left pixel colour is drawn transparent, as on the
 // framework's flat speed buttons. A glyph not yet in the resources is left out.
@@ -31,14 +30,6 @@ QIcon Glyph(const QString& resource)
     return QIcon(pixmap);
 }
 
-QFont WindowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN")});
-    font.setPixelSize(12);
-    return font;
-}
-
 } // namespace
 
 TForm5::TForm5(WebBrowserControl* wb, QWidget* parent)
@@ -47,10 +38,11 @@ TForm5::TForm5(WebBrowserControl* wb, QWidget* parent)
     , m_wb(wb)
 {
     m_ui->setupUi(this);
-    setFont(WindowFont());
+    setFont(WindowLook::SongFont());
+    WindowLook::UsePalette(this);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackground);
-    palette.setColor(QPalette::Button, kBackground);
+    palette.setColor(QPalette::Window, WindowLook::Background());
+    palette.setColor(QPalette::Button, WindowLook::Background());
     setPalette(palette);
     setAutoFillBackground(true);
 

@@ -355,6 +355,67 @@ class Desktop:
             x11.XCloseDisplay(display)
         time.sleep(0.3)  # for every client to take in the new keymap
 
+    def stacking(self):
+        """The X server's stacking order of the mapped top-level windows that show on the screen,
+        bottom first: for each, the set of its own and its descendants' ids (a window manager's
+        frame holds the client). Helper windows of a pixel or off the screen are left out."""
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x11.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                                   ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                                   ctypes.POINTER(ctypes.c_uint)]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+        class Attributes(ctypes.Structure):  # XWindowAttributes
+            _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                        ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                        ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong), ("c_class", ctypes.c_int),
+                        ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
+                        ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                        ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+                        ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                        ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                        ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                        ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+        x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(Attributes)]
+
+        display = x11.XOpenDisplay(self.env["DISPLAY"].encode())
+        check(display, "cannot open display " + self.env["DISPLAY"])
+
+        def children(window):
+            root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+            kids, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+            if not x11.XQueryTree(display, window, ctypes.byref(root), ctypes.byref(parent), ctypes.byref(kids),
+                                  ctypes.byref(count)):
+                return []
+            found = [kids[i] for i in range(count.value)]
+            if kids:
+                x11.XFree(kids)
+            return found
+
+        def family(window):
+            ids = {window}
+            for kid in children(window):
+                ids |= family(kid)
+            return ids
+
+        try:
+            order = []
+            for window in children(x11.XDefaultRootWindow(display)):
+                attributes = Attributes()
+                if not x11.XGetWindowAttributes(display, window, ctypes.byref(attributes)):
+                    continue
+                a = attributes
+                if a.map_state == 2 and a.width > 1 and a.height > 1 and a.x + a.width > 0 and a.y + a.height > 0:
+                    order.append(family(window))  # IsViewable
+            return order
+        finally:
+            x11.XCloseDisplay(display)
+
     def close(self, window):
         """What a window manager's close button does: WM_DELETE_WINDOW.
         xdotool only offers to destroy the window, which no user can do."""
@@ -464,19 +525,23 @@ class Session:
         with open(os.path.join(self.work_dir, name + ".log"), "rb") as f:
             return f.read().decode("utf-8", "replace")
 
-    def start_tray_desktop(self):
-        """openbox and trayer, the XEmbed tray host that stays reliable on a bare Xvfb.
-        Returns trayer's window."""
-        require_tools("openbox", "trayer")
+    def start_window_manager(self):
+        """openbox, ready to manage the display when this returns."""
+        require_tools("openbox", "xprop")
         self.spawn(["openbox", "--sm-disable"], "openbox")
-        # trayer started before the window manager is ready may never map its panel.
-        require_tools("xprop")
 
         def window_manager_ready():
             result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.desktop.env,
                                     capture_output=True, text=True, timeout=10)
             return "window id" in result.stdout
         wait_until(window_manager_ready, 15, "openbox to manage the display")
+
+    def start_tray_desktop(self):
+        """openbox and trayer, the XEmbed tray host that stays reliable on a bare Xvfb.
+        Returns trayer's window."""
+        require_tools("trayer")
+        # trayer started before the window manager is ready may never map its panel.
+        self.start_window_manager()
 
         def tray_window():
             out = self.desktop.xdotool("search", "--onlyvisible", "--class", "trayer", check_rc=False)

@@ -11,13 +11,18 @@ host (trayer), driven with xdotool, with a recording xdg-open first on PATH.
   6. with quelm_ie=yes, a search opens the built-in browser and the engine's
      request reaches a local server (through a proxy setting); an address
      typed into the browser window and "访问" reach it too; closing the main
-     window ends the browser helper as well.
+     window ends the browser helper as well;
+  7. a failing "保存" puts its error box in front of the settings dialog, which
+     stays on top, and Return closes it;
+  8. on a Wayland session with XWayland the program uses X and never talks to
+     the Wayland display.
 
 usage: main_e2e.py --program build/quelm
 """
 
 import argparse
 import os
+import socket
 import sys
 import time
 import urllib.parse
@@ -57,7 +62,6 @@ class Program:
         self.session = session
         self.desktop = session.desktop
         env = session.environment(**extra_env)
-        env.pop("DBUS_SESSION_BUS_ADDRESS", None)  # Qt would try the D-Bus tray; trayer speaks XEmbed
         self.process = session.spawn([path], name, env)
         self.window = self.desktop.wait_for_window("^%s$" % TITLE, 20)
         time.sleep(0.5)
@@ -224,6 +228,58 @@ def test_built_in_browser(session, program_path, helper_path):
     wait_until(lambda: not helper_processes(helper_path), 20, "the browser helper to end")
 
 
+def test_error_box_in_front(session, program_path):
+    desktop = session.desktop
+    session.start_window_manager()
+    # "保存" fails: a plain file stands where the autostart folder belongs.
+    config = os.path.join(session.work_dir, "config")
+    os.makedirs(config, exist_ok=True)
+    open(os.path.join(config, "autostart"), "w").close()
+    program = Program(session, program_path, "quelm-save-fails", {})
+    program.click((57, 8))
+    time.sleep(0.5)
+    desktop.key("Down", "Return")
+    dialog = desktop.wait_for_window("^Quelm设置$", 10)
+    time.sleep(0.5)
+    desktop.click(dialog, 56 + 37, 192 + 12)  # 保存
+    desktop.xdotool("mousemove", 0, 0)  # no tool tip over the windows
+    box = wait_until(lambda: [w for w in desktop.visible_windows("^%s$" % TITLE) if w != program.window], 10,
+                     "the error box")[0]
+    time.sleep(0.5)
+    check(int(box) in desktop.stacking()[-1], "the error box is not the topmost window")
+    desktop.key("Return")
+    wait_until(lambda: box not in desktop.visible_windows("^%s$" % TITLE), 10, "Return to close the error box")
+    check(desktop.visible_windows("^Quelm设置$") and program.process.poll() is None,
+          "closing the error box closed more than the box")
+    desktop.close(program.window)
+    check(program.process.wait(15) == 0, "the program did not end cleanly")
+
+
+def test_wayland_session(session, program_path):
+    """A Wayland display that records whether anyone connects, with an X display beside it."""
+    desktop = session.desktop
+    name = "wayland-quelm-e2e"
+    env = session.environment(WAYLAND_DISPLAY=name, XDG_SESSION_TYPE="wayland")
+    env.pop("QT_QPA_PLATFORM")
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    listener.bind(os.path.join(env["XDG_RUNTIME_DIR"], name))
+    listener.listen(8)
+    listener.setblocking(False)
+    try:
+        process = session.spawn([program_path], "quelm-wayland", env)
+        window = desktop.wait_for_window("^%s$" % TITLE, 20)
+        time.sleep(0.5)
+        try:
+            listener.accept()[0].close()
+            raise TestFailure("the program connected to the Wayland display")
+        except BlockingIOError:
+            pass
+        desktop.close(window)
+        check(process.wait(15) == 0, "the program did not end cleanly")
+    finally:
+        listener.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
@@ -232,6 +288,11 @@ def main():
     require_tools("Xvfb", "xdotool", "openbox", "trayer")
     with Session(overall_timeout=200) as session:
         code = run(lambda: test_main_window(session, os.path.abspath(args.program)))
+    if code:
+        return code
+    with Session(overall_timeout=100) as session:
+        code = run(lambda: (test_error_box_in_front(session, os.path.abspath(args.program)),
+                            test_wayland_session(session, os.path.abspath(args.program))))
     if code or not args.helper:
         return code
     with Session(overall_timeout=200) as session:
