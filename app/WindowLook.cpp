@@ -1,6 +1,8 @@
 #include "WindowLook.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
 #include <QPalette>
 #include <QScreen>
 #include <QToolTip>
@@ -52,14 +54,44 @@ QPalette Palette()
     return palette;
 }
 
-void UsePalette(QWidget* window, std::initializer_list<QWidget*> popups)
+namespace {
+
+const char kDesignLook[] = "quelmDesignLook";
+
+// Pop-up menus are windows of their own and inherit neither palette nor font, and Qt makes
+// some by itself (an edit box's context menu): each takes the look of the window it opens
+// from just before it is first laid out. (A combo box hands its palette to its list itself.)
+class PopupLook final : public QObject
 {
-    const QPalette palette = Palette();
-    window->setPalette(palette);
-    // Pop-up menus are windows of their own and do not inherit their parent's palette.
-    for (QWidget* popup : popups)
-        popup->setPalette(palette);
-    QToolTip::setPalette(palette);
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Polish)
+            return false;
+        auto* popup = qobject_cast<QMenu*>(watched);
+        QWidget* opener = popup ? popup->parentWidget() : nullptr;
+        if (opener && opener->window()->property(kDesignLook).toBool()) {
+            popup->setPalette(Palette());
+            popup->setFont(opener->font());
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void UsePalette(QWidget* window)
+{
+    static const bool filterInstalled = [] {
+        qApp->installEventFilter(new PopupLook(qApp));
+        return true;
+    }();
+    Q_UNUSED(filterInstalled);
+    window->setProperty(kDesignLook, true);
+    window->setPalette(Palette());
+    QToolTip::setPalette(Palette());
 }
 
 void SetBackground(QWidget* widget, const QColor& colour)

@@ -4,8 +4,6 @@
 #include <QFont>
 #include <QPalette>
 
-#include <initializer_list>
-
 class QWidget;
 
 // The look every window of the program shares, the browser helper's included.
@@ -20,9 +18,10 @@ QFont SongFont();
 // text on the windows' fixed cream background, so the windows never take the desktop's colours.
 QPalette Palette();
 
-// Gives a window, and each pop-up menu named, Palette() with every role fixed, so that later
-// changes of the application's palette leave them alone; tool tips get it as well.
-void UsePalette(QWidget* window, std::initializer_list<QWidget*> popups = {});
+// Gives a window Palette() with every role fixed, so that later changes of the application's
+// palette leave it alone; its pop-up menus and the tool tips get it as well, and the pop-up
+// menus the font of the widget they open from.
+void UsePalette(QWidget* window);
 
 // Paints the widget's own background in the given colour.
 void SetBackground(QWidget* widget, const QColor& colour);

@@ -36,19 +36,16 @@ const QPoint kStoredPosition(696, 27);
 QString initialStatusText() { return QStringLiteral("欢迎使用QUELM搜索寻踪客"); }
 
 // The free CJK face draws "_" a row below its descent, where the label's 12 pixels clip it.
-// The line stays on the label's bottom row, just below q, and the label grows upwards to hold it.
-// Smoothed, the face's thin stroke would spread over two rows as a faint smear: draw it solid.
+// The line stays on the label's bottom row, just below q: the label grows upwards to hold it,
+// and by two rows downwards, where a scaled screen draws the stroke thicker and lower.
 void PlaceUnderline(QLabel* underline)
 {
-    QFont solid = underline->font();
-    solid.setStyleStrategy(QFont::NoAntialias);
-    underline->setFont(solid);
-    const QFontMetrics metrics(solid);
+    const QFontMetrics metrics(underline->font());
     const int lineRow = metrics.ascent() + metrics.tightBoundingRect(QStringLiteral("_")).bottom();
     const QRect laid = underline->geometry();
     const int top = std::min(laid.top(), laid.bottom() - lineRow);
     underline->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    underline->setGeometry(laid.left(), top, laid.width(), laid.bottom() + 1 - top);
+    underline->setGeometry(laid.left(), top, laid.width(), laid.bottom() + 3 - top);
 }
 
 } // namespace
@@ -63,7 +60,7 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
-    WindowLook::UsePalette(this, {m_ui->N1, m_ui->N2, m_ui->N3});
+    WindowLook::UsePalette(this);
     WindowLook::SetBackground(this, WindowLook::Background());
     WindowLook::SetBackground(m_ui->Panel1, WindowLook::Background());
     WindowLook::SetBackground(m_ui->Panel2, QColor(228, 227, 251));
@@ -169,7 +166,6 @@ void TForm1::BuildTrayMenu()
 {
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    m_popupMenu->setPalette(WindowLook::Palette());
     auto* glyphStyle = new MenuGlyphStyle;
     glyphStyle->setParent(this);
     m_popupMenu->setStyle(glyphStyle);

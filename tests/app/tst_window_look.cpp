@@ -108,13 +108,15 @@ private Q_SLOTS:
                     textBottom = y;
         QVERIFY(textBottom >= 0);
 
-        // The line: a run in l1's colour across most of the box, in the rows just below the text.
-        const QRgb line = qRgb(185, 209, 234);
+        // The line: a run across most of the box in the rows just below the text, in l1's light
+        // blue; the face's thin stroke is smoothed into the cream, but stays bluer than it is red,
+        // which neither the cream nor the grey text is.
+        const auto inLineColour = [](QRgb pixel) { return qBlue(pixel) >= qRed(pixel) + 8; };
         int lineRow = -1;
         for (int y = textBottom + 1; y <= textBottom + 3 && lineRow < 0; ++y) {
             int run = 0;
             for (int x = box.left(); x <= box.right(); ++x)
-                run += shot.pixel(x, y) == line;
+                run += inLineColour(shot.pixel(x, y));
             if (run > box.width() * 3 / 4)
                 lineRow = y;
         }
