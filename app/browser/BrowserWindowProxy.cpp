@@ -42,12 +42,13 @@ QString SignalName(int signal)
     return QString::number(signal);
 }
 
-// "quelm-browser: error while loading shared libraries: libQt6WebEngineCore.so.6: cannot open ..."
-QString MissingLibrary(const QByteArray& errors)
+// The dynamic loader's complaint, "…: error while loading shared libraries: <library>: <reason>",
+// as "“<library>”（<reason>）"; empty when there is none.
+QString LibraryProblem(const QByteArray& errors)
 {
-    static const QRegularExpression loader(QStringLiteral("error while loading shared libraries: ([^:\\s]+):"));
+    static const QRegularExpression loader(QStringLiteral("error while loading shared libraries: ([^:\\n]+): ([^\\n]*)"));
     const QRegularExpressionMatch match = loader.match(QString::fromLocal8Bit(errors));
-    return match.hasMatch() ? match.captured(1) : QString();
+    return match.hasMatch() ? QStringLiteral("“%1”（%2）").arg(match.captured(1), match.captured(2).trimmed()) : QString();
 }
 
 } // namespace
@@ -231,8 +232,8 @@ QString BrowserWindowProxy::endedMessage()
         ? QStringLiteral("被信号 %1 终止").arg(SignalName(m_helper->exitCode()))
         : QStringLiteral("退出码 %1").arg(m_helper->exitCode());
     if (!m_answered) {
-        if (const QString library = MissingLibrary(m_errorTail); !library.isEmpty())
-            return QStringLiteral("无法启动Quelm浏览器：缺少运行库“%1”。请安装 %2后再试").arg(library, kEnginePackage);
+        if (const QString library = LibraryProblem(m_errorTail); !library.isEmpty())
+            return QStringLiteral("无法启动Quelm浏览器：无法载入运行库%1。请安装 %2后再试").arg(library, kEnginePackage);
         if (!m_fatal.isEmpty())
             return QStringLiteral("无法启动Quelm浏览器：") + m_fatal;
         return QStringLiteral("无法启动Quelm浏览器：内置浏览器程序“%1”启动后立即退出（%2）。请检查 %3是否完整安装")

@@ -239,7 +239,8 @@ private slots:
                                               .arg(path);
         QTest::newRow("engine library missing")
             << QByteArray("missing-library") << none
-            << QStringLiteral("无法启动Quelm浏览器：缺少运行库“libQt6WebEngineCore.so.6”。"
+            << QStringLiteral("无法启动Quelm浏览器：无法载入运行库“libQt6WebEngineCore.so.6”"
+                              "（cannot open shared object file: No such file or directory）。"
                               "请安装 Debian 软件包 libqt6webenginewidgets6（Qt WebEngine）后再试");
         QTest::newRow("last words at start") << QByteArray("fatal-at-start") << none
                                              << QStringLiteral("无法启动Quelm浏览器：测试引擎的最后消息");
