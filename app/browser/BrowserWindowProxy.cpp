@@ -129,14 +129,7 @@ void BrowserWindowProxy::send(const QByteArray& line)
     }
 
     for (;;) {
-        while (m_helper->canReadLine()) {
-            const std::optional<Answer> answer = BrowserProtocol::DecodeAnswer(m_helper->readLine().chopped(1));
-            if (!answer)
-                continue;
-            if (answer->kind == Answer::Kind::Fatal) {
-                m_fatal = answer->message;
-                continue;
-            }
+        if (const std::optional<Answer> answer = readAnswer()) {
             m_answered = true;
             if (answer->kind == Answer::Kind::Error)
                 throw BrowserHelperError(answer->message);
@@ -193,6 +186,20 @@ void BrowserWindowProxy::startHelper()
     m_errorTail.clear();
 }
 
+// The next answer, once a whole line of it is there; the helper's last words
+// are no answer and are kept for the message.
+std::optional<Answer> BrowserWindowProxy::readAnswer()
+{
+    while (m_helper->canReadLine()) {
+        const std::optional<Answer> answer = BrowserProtocol::DecodeAnswer(m_helper->readLine().chopped(1));
+        if (answer && answer->kind == Answer::Kind::Fatal)
+            m_fatal = answer->message;
+        else if (answer)
+            return answer;
+    }
+    return std::nullopt;
+}
+
 // The helper's standard error still reaches ours, for diagnostics; its end is
 // kept for the message should the helper end.
 void BrowserWindowProxy::takeHelperOutput()
@@ -208,10 +215,8 @@ void BrowserWindowProxy::onHelperFinished(QProcess* helper)
 {
     if (helper != m_helper || m_calling)
         return;
-    while (m_helper->canReadLine()) {
-        const std::optional<Answer> answer = BrowserProtocol::DecodeAnswer(m_helper->readLine().chopped(1));
-        if (answer && answer->kind == Answer::Kind::Fatal)
-            m_fatal = answer->message;
+    while (readAnswer()) {
+        // only its last words matter now
     }
     const QString message = endedMessage();
     discardHelper();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "BrowserProtocol.h"
 #include "BuiltInBrowser.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class QProcess;
 
@@ -55,6 +58,7 @@ private:
     void ensureHelper();
     void startHelper();
     void send(const QByteArray& line);
+    std::optional<BrowserProtocol::Answer> readAnswer();
     void takeHelperOutput();
     void onHelperFinished(QProcess* helper);
     [[noreturn]] void failHelper(const QString& message);
