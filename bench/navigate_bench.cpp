@@ -16,6 +16,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -147,7 +148,9 @@ int main(int argc, char* argv[])
         calls.push_back((t1 - t0) / 1000.0);
         requests.push_back((g_requests.value(path) - t0) / 1e6);
     }
+    // The fastest call shows the round trip itself; the median what a shared machine adds to it.
     Bench::Report(QStringLiteral("navigate:later"), {{QStringLiteral("call_us"), Bench::Median(calls)},
+                                                      {QStringLiteral("call_min_us"), *std::min_element(calls.begin(), calls.end())},
                                                       {QStringLiteral("request_ms"), Bench::Median(requests)}});
 
     Idle(2000);   // the page is drawn and the engine settles
