@@ -46,9 +46,11 @@ QString SignalName(int signal)
 // as "“<library>”（<reason>）"; empty when there is none.
 QString LibraryProblem(const QByteArray& errors)
 {
-    static const QRegularExpression loader(QStringLiteral("error while loading shared libraries: ([^:\\n]+): ([^\\n]*)"));
+    static const QRegularExpression loader(
+        QStringLiteral("error while loading shared libraries: ([^:\\n]+): ([^\\n]*)"));
     const QRegularExpressionMatch match = loader.match(QString::fromLocal8Bit(errors));
-    return match.hasMatch() ? QStringLiteral("“%1”（%2）").arg(match.captured(1), match.captured(2).trimmed()) : QString();
+    return match.hasMatch() ? QStringLiteral("“%1”（%2）").arg(match.captured(1), match.captured(2).trimmed())
+                            : QString();
 }
 
 } // namespace
@@ -238,7 +240,8 @@ QString BrowserWindowProxy::endedMessage()
         : QStringLiteral("退出码 %1").arg(m_helper->exitCode());
     if (!m_answered) {
         if (const QString library = LibraryProblem(m_errorTail); !library.isEmpty())
-            return QStringLiteral("无法启动Quelm浏览器：无法载入运行库%1。请安装 %2后再试").arg(library, kEnginePackage);
+            return QStringLiteral("无法启动Quelm浏览器：无法载入运行库%1。请安装 %2后再试")
+                .arg(library, kEnginePackage);
         if (!m_fatal.isEmpty())
             return QStringLiteral("无法启动Quelm浏览器：") + m_fatal;
         return QStringLiteral("无法启动Quelm浏览器：内置浏览器程序“%1”启动后立即退出（%2）。请检查 %3是否完整安装")
