@@ -4,6 +4,7 @@
 #include "AppTitle.h"
 #include "BrowserWindowProxy.h"
 #include "DisplayPlatform.h"
+#include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
 #include "SettingsStore.h"
@@ -76,6 +77,8 @@ int main(int argc, char* argv[])
     TForm2 form2;
     TForm3 form3(settings);
     BrowserWindowProxy form5;
+    // A browser helper that ends while no search waits on it is reported all the same.
+    QObject::connect(&form5, &BrowserWindowProxy::helperFailed, &app, &ErrorBox::Show, Qt::QueuedConnection);
     form1.SetAboutBox(&form2);
     form1.SetSettingsDialog(&form3);
     form1.SetBrowserWindow(&form5);

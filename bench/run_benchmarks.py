@@ -283,21 +283,36 @@ class Bench:
 
     # ---- 4: the built-in browser ----
 
-    def navigate(self):
+    def navigate(self, rounds=3):
         program = self.program("bench_navigate")
         if not os.path.exists(program):
             self.add("built-in browser", "skipped: the helper quelm-browser is not built", "")
             return
         env = self.env(QT_QPA_PLATFORM="xcb")
-        results = dict(run_lines([program, "5"], env, timeout=300))
-        first, later, memory = results["navigate:first"], results["navigate:later"], results["navigate:memory"]
-        self.add("built-in browser", "first show + navigate: helper started, request at the local server, ms",
-                 "%.0f" % first["request_ms"], "", "", "report")
-        self.add("built-in browser", "… of which the calls themselves (no waiting on the page), ms",
-                 "%.1f" % (first["call_us"] / 1000), "", "", "report")
-        self.add("built-in browser", "later navigation: request at the local server, ms",
-                 "%.0f" % later["request_ms"], "", "", "report")
-        self.add("built-in browser", "… of which the call itself, µs", "%.0f" % later["call_us"], "", "", "report")
+        builds = [("quelm", self.build)]
+        if self.compare and os.path.exists(self.program("bench_navigate", self.compare)):
+            builds.append(("before", self.compare))
+        samples = {name: [] for name, _ in builds}
+        for _ in range(rounds):
+            for name, build in builds:
+                samples[name].append(dict(run_lines([self.program("bench_navigate", build), "10"], env, timeout=300)))
+
+        def row(measure, key, field, scale, fmt):
+            values = {name: [s[key][field] / scale for s in runs if field in s[key]] for name, runs in samples.items()}
+            if not values["quelm"]:
+                return
+            before = fmt % median(values["before"]) if values.get("before") else ""
+            self.add("built-in browser", measure, fmt % median(values["quelm"]), "", "", "report", before)
+
+        row("first show + navigate: helper started, request at the local server, ms",
+            "navigate:first", "request_ms", 1, "%.0f")
+        row("… of which the calls themselves (no waiting on the page), ms", "navigate:first", "call_us", 1000, "%.1f")
+        row("… first show: waits for the helper to start and answer, ms", "navigate:first", "show_us", 1000, "%.1f")
+        row("… first navigate: answered before the engine is up, µs", "navigate:first", "navigate_us", 1, "%.0f")
+        row("later navigation: request at the local server, ms", "navigate:later", "request_ms", 1, "%.0f")
+        row("… of which the call itself (with its answer: the round trip), µs", "navigate:later", "call_us", 1, "%.0f")
+        row("… the fastest of these calls, µs", "navigate:later", "call_min_us", 1, "%.0f")
+        memory = samples["quelm"][-1]["navigate:memory"]
         self.add("built-in browser", "memory the engine adds: RSS / PSS of the helper's %d processes, MiB"
                  % memory["processes"], "%.0f / %.0f" % (memory["rss_kb"] / 1024, memory["pss_kb"] / 1024),
                  "", "", "report")

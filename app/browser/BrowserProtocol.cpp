@@ -6,6 +6,9 @@ namespace {
 
 const QByteArray kShow = QByteArrayLiteral("show");
 const QByteArray kNavigate = QByteArrayLiteral("navigate");
+const QByteArray kOk = QByteArrayLiteral("ok");
+const QByteArray kError = QByteArrayLiteral("error");
+const QByteArray kFatal = QByteArrayLiteral("fatal");
 
 bool StandsForItself(char16_t unit)
 {
@@ -21,6 +24,19 @@ int HexValue(char c)
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
+}
+
+QByteArray WithoutCarriageReturn(const QByteArray& line)
+{
+    return line.endsWith('\r') ? line.chopped(1) : line;
+}
+
+// The argument of "<word> <argument>", or nothing when the line is not of that form.
+std::optional<QString> ArgumentOf(const QByteArray& line, const QByteArray& word)
+{
+    if (!line.startsWith(word + ' '))
+        return std::nullopt;
+    return UnescapeArgument(line.mid(word.size() + 1));
 }
 
 } // namespace
@@ -96,16 +112,37 @@ QByteArray Encode(const Command& command)
 
 std::optional<Command> DecodeLine(const QByteArray& rawLine)
 {
-    const QByteArray line = rawLine.endsWith('\r') ? rawLine.chopped(1) : rawLine;
+    const QByteArray line = WithoutCarriageReturn(rawLine);
     if (line == kShow)
         return Command{Command::Kind::Show, {}};
     // "navigate " with an empty argument is the empty URL.
-    if (line.startsWith(kNavigate + ' ')) {
-        const std::optional<QString> url = UnescapeArgument(line.mid(kNavigate.size() + 1));
-        if (!url)
-            return std::nullopt;
+    if (const std::optional<QString> url = ArgumentOf(line, kNavigate))
         return Command{Command::Kind::Navigate, *url};
+    return std::nullopt;
+}
+
+QByteArray EncodeAnswer(const Answer& answer)
+{
+    switch (answer.kind) {
+    case Answer::Kind::Ok:
+        break;
+    case Answer::Kind::Error:
+        return kError + ' ' + EscapeArgument(answer.message) + '\n';
+    case Answer::Kind::Fatal:
+        return kFatal + ' ' + EscapeArgument(answer.message) + '\n';
     }
+    return kOk + '\n';
+}
+
+std::optional<Answer> DecodeAnswer(const QByteArray& rawLine)
+{
+    const QByteArray line = WithoutCarriageReturn(rawLine);
+    if (line == kOk)
+        return Answer{};
+    if (const std::optional<QString> message = ArgumentOf(line, kError))
+        return Answer{Answer::Kind::Error, *message};
+    if (const std::optional<QString> message = ArgumentOf(line, kFatal))
+        return Answer{Answer::Kind::Fatal, *message};
     return std::nullopt;
 }
 

@@ -2,7 +2,10 @@
 
 #include "BrowserControlError.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QOpenGLWidget>
 #include <QStandardPaths>
 #include <QUrl>
@@ -40,19 +43,56 @@ QString TWebBrowser::StoragePath()
         .filePath(QStringLiteral("quelm_search/browser"));
 }
 
+namespace {
+
+// The engine aborts the whole program when it cannot find its process; say
+// so beforehand. These are the places the engine looks (only the one named by
+// QTWEBENGINEPROCESS_PATH when that is set), taken generously: a false alarm
+// would lock the user out, a miss only ends in the engine's own message.
+QString EngineProcessProblem()
+{
+    const QString binary = QStringLiteral("QtWebEngineProcess");
+    const QString fromEnv = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    const QStringList candidates = !fromEnv.isEmpty()
+        ? QStringList{fromEnv}
+        : QStringList{QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + u'/' + binary,
+                      QLibraryInfo::path(QLibraryInfo::BinariesPath) + u'/' + binary,
+                      QCoreApplication::applicationDirPath() + u'/' + binary};
+    for (const QString& candidate : candidates) {
+        if (QFileInfo::exists(candidate))
+            return {};
+    }
+    if (!fromEnv.isEmpty())
+        return QStringLiteral("无法启动Quelm浏览器的网页引擎：找不到环境变量 QTWEBENGINEPROCESS_PATH 指定的引擎程序“%1”。"
+                              "请改正或删除这个环境变量后再试")
+            .arg(fromEnv);
+    return QStringLiteral("无法启动Quelm浏览器的网页引擎：找不到引擎程序 %1（查找过 %2）。"
+                          "请安装 Debian 软件包 libqt6webenginecore6-bin 后再试")
+        .arg(binary, candidates.join(QStringLiteral("、")));
+}
+
+} // namespace
+
+QString TWebBrowser::Refusal(const QString& url)
+{
+    if (url.isEmpty())
+        return QStringLiteral("无法打开网页：地址为空");
+    if (!QUrl(url).isValid())
+        return QStringLiteral("无法打开网页：地址“%1”无效").arg(url);
+    return EngineProcessProblem();
+}
+
 void TWebBrowser::Navigate(const QString& url)
 {
-    const QUrl target(url);
-    if (url.isEmpty())
-        throw BrowserControlError(QStringLiteral("无法打开网页：地址为空"));
-    if (!target.isValid())
-        throw BrowserControlError(QStringLiteral("无法打开网页：地址“%1”无效").arg(url));
-    view()->load(target);
+    if (const QString refusal = Refusal(url); !refusal.isEmpty())
+        throw BrowserControlError(refusal);
+    view()->load(QUrl(url));
 }
 
 void TWebBrowser::Stop()
 {
-    view()->stop();
+    if (m_view)
+        m_view->stop();
 }
 
 QWebEngineView* TWebBrowser::view()

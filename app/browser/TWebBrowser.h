@@ -18,7 +18,12 @@ public:
     Q_DISABLE_COPY_MOVE(TWebBrowser)
 
     void Navigate(const QString& url) override;
+    // Before the first navigation there is nothing to stop, and no engine to start for it.
     void Stop() override;
+
+    // Why Navigate would refuse the address (empty, invalid, or the engine
+    // cannot start here), or an empty text. Safe on any thread.
+    static QString Refusal(const QString& url);
 
     // Where cookies, local storage and the cache are kept between runs.
     static QString StoragePath();

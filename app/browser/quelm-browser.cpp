@@ -1,8 +1,9 @@
 // quelm-browser: the built-in browser window in a process of its own, so that
 // the main program never loads the browser engine. Commands arrive on
-// standard input (see PROTOCOL.md); the helper quits when that input closes.
+// standard input and are answered on standard output (see PROTOCOL.md); the
+// helper quits when that input closes.
 
-#include "BrowserCommandReader.h"
+#include "BrowserCommandServer.h"
 #include "BrowserHelperApplication.h"
 #include "TWebBrowser.h"
 #include "view.h"
@@ -14,10 +15,38 @@
 #include <QLoggingCategory>
 #include <QtGlobal>
 
-#include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+int g_answerFd = -1;
+bool g_connectingToDisplay = false;
+QtMessageHandler g_qtHandler = nullptr;
+
+// Qt and the engine end the process on a fatal error; the main program hears
+// why before it sees the process end.
+void ReportFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg && g_answerFd >= 0) {
+        const QString reason = g_connectingToDisplay
+            ? QStringLiteral("无法连接图形显示“%1”。请检查环境变量 DISPLAY 与 XAUTHORITY")
+                  .arg(qEnvironmentVariable("DISPLAY"))
+            : message.trimmed().left(2000);
+        BrowserCommandServer::WriteAnswer(g_answerFd, {BrowserProtocol::Answer::Kind::Fatal, reason});
+    }
+    g_qtHandler(type, context, message);
+}
+
+// Answers go out on the standard output the main program gave us; whatever
+// else writes there (Qt, the engine and its processes) goes to standard
+// error instead, so that nothing but answers reaches the main program.
+int TakeAnswerChannel()
+{
+    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    return fd;
+}
 
 void PrepareEngineEnvironment()
 {
@@ -38,10 +67,14 @@ void PrepareEngineEnvironment()
 
 int main(int argc, char* argv[])
 {
+    g_answerFd = TakeAnswerChannel();
+    g_qtHandler = qInstallMessageHandler(ReportFatal);
     PrepareEngineEnvironment();
     DisplayPlatform::PreferXWayland();   // the same backend as the main program's windows
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    g_connectingToDisplay = true;
     BrowserHelperApplication app(argc, argv);
+    g_connectingToDisplay = false;
     DisplayPlatform::LeaveChildrenTheirChoice();
     // The engine reports its GL set-up on every start; keep the launcher's
     // terminal for real problems (QT_LOGGING_RULES still wins).
@@ -50,23 +83,9 @@ int main(int argc, char* argv[])
     TForm5 form(new TWebBrowser);
     app.SetErrorBoxParent(&form);
 
-    BrowserCommandReader reader(STDIN_FILENO);
-    QObject::connect(&reader, &BrowserCommandReader::commandReceived, &form,
-                     [&app, &form](const BrowserProtocol::Command& command) {
-                         try {
-                             if (command.kind == BrowserProtocol::Command::Kind::Show)
-                                 form.Show();
-                             else
-                                 form.wb()->Navigate(command.url);
-                         } catch (const std::exception& error) {
-                             app.ShowError(QString::fromUtf8(error.what()));
-                         }
-                     });
-    QObject::connect(&reader, &BrowserCommandReader::malformedLine, &app, [](const QByteArray& line) {
-        std::fprintf(stderr, "quelm-browser: ignoring unknown command: %s\n", line.left(200).constData());
-    });
-    QObject::connect(&reader, &BrowserCommandReader::endOfInput, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    BrowserCommandServer server(form, &TWebBrowser::Refusal, STDIN_FILENO, g_answerFd);
+    QObject::connect(&server, &BrowserCommandServer::commandFailed, &app, &BrowserHelperApplication::ShowError);
+    QObject::connect(&server, &BrowserCommandServer::endOfInput, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     return app.exec();
 }

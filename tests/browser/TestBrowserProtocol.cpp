@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+using BrowserProtocol::Answer;
 using BrowserProtocol::Command;
 
 class TestBrowserProtocol final : public QObject
@@ -100,6 +101,50 @@ private slots:
     {
         QFETCH(QByteArray, line);
         QVERIFY(!BrowserProtocol::DecodeLine(line));
+    }
+
+    void answersRoundTrip_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("ok") << int(Answer::Kind::Ok) << QString() << QByteArray("ok\n");
+        QTest::newRow("error") << int(Answer::Kind::Error) << QStringLiteral("无法打开网页：地址为空")
+                               << QByteArray("error \\u65E0\\u6CD5\\u6253\\u5F00\\u7F51\\u9875\\uFF1A\\u5730\\u5740"
+                                             "\\u4E3A\\u7A7A\n");
+        QTest::newRow("error, empty") << int(Answer::Kind::Error) << QString() << QByteArray("error \n");
+        QTest::newRow("fatal over lines") << int(Answer::Kind::Fatal) << "Could not find it.\nok\n"
+                                          << QByteArray("fatal Could\\u0020not\\u0020find\\u0020it.\\u000Aok\\u000A\n");
+    }
+
+    void answersRoundTrip()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, line);
+        QCOMPARE(BrowserProtocol::EncodeAnswer({Answer::Kind(kind), message}), line);
+        const auto answer = BrowserProtocol::DecodeAnswer(line.chopped(1) + '\r');
+        QVERIFY(answer);
+        QCOMPARE(int(answer->kind), kind);
+        QCOMPARE(answer->message, message);
+    }
+
+    void rejectsMalformedAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("capitalised") << QByteArray("OK");
+        QTest::newRow("ok with argument") << QByteArray("ok fine");
+        QTest::newRow("error without space") << QByteArray("error");
+        QTest::newRow("raw space") << QByteArray("error not found");
+        QTest::newRow("raw non-ASCII") << QByteArray("fatal \xE4\xB8\xAD");
+        QTest::newRow("a command") << QByteArray("show");
+    }
+
+    void rejectsMalformedAnswers()
+    {
+        QFETCH(QByteArray, line);
+        QVERIFY(!BrowserProtocol::DecodeAnswer(line));
     }
 };
 

@@ -3,17 +3,83 @@
 #include "BrowserHelperError.h"
 #include "BrowserProtocol.h"
 #include "BrowserWindowProxy.h"
+#include "SearchDispatcher.h"
+#include "SearchHost.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUrl>
 
 #include <memory>
 
 using BrowserProtocol::Command;
+
+namespace {
+
+// A built-in search over the first page with three rows ticked, the proxy as
+// its window. Records what was opened (by host) once the proxy took it.
+class ProxySearchHost final : public SearchHost
+{
+public:
+    explicit ProxySearchHost(BrowserWindowProxy& proxy) : m_proxy(proxy) {}
+
+    QString browserModeText() override { return QStringLiteral("yes"); }
+    void showBuiltInBrowser() override
+    {
+        m_proxy.Show();
+        events << QStringLiteral("show");
+    }
+    bool isPageShowing(SearchCategory category) override { return category == SearchCategory::General; }
+    bool isRowTicked(const QString& name) override
+    {
+        return name == QLatin1String("sgoogle") || name == QLatin1String("sbaidu1") || name == QLatin1String("syahoo");
+    }
+    QString selectorText(const QString&) override { return {}; }
+    QString queryText() override { return QStringLiteral("q"); }
+    void navigateBuiltInBrowser(const QString& url) override
+    {
+        m_proxy.Navigate(url);
+        events << "navigate " + QUrl(url).host();
+    }
+    void startExternalBrowser(const QString& url) override { events << "external " + url; }
+    void setStatusText(const QString& text) override { events << "status " + text; }
+
+    QStringList events;
+
+private:
+    BrowserWindowProxy& m_proxy;
+};
+
+// The message of the error that ended the search, or nothing.
+QString search(ProxySearchHost& host)
+{
+    try {
+        SearchDispatcher(host).run();
+    } catch (const std::exception& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return {};
+}
+
+QStringList completeSearch()
+{
+    return {"show",
+            "navigate www.google.com",
+            "status 正在连接google...",
+            "navigate www.baidu.com",
+            "status 正在连接baidu...",
+            "navigate search.cn.yahoo.com",
+            "status 正在连接yahoo...",
+            "status 正在打开搜索结果页面！请稍候...",
+            "status 欢迎使用Quelm搜索寻踪客！"};
+}
+
+} // namespace
 
 // The main program's side, against a fake helper that records its input.
 class TestBrowserWindowProxy final : public QObject
@@ -90,6 +156,7 @@ private slots:
         QVERIFY(m_dir->isValid());
         qputenv("QUELM_FAKE_HELPER_LOG", QFile::encodeName(logPath()));
         qunsetenv("QUELM_FAKE_HELPER_MODE");
+        qunsetenv("QUELM_FAKE_HELPER_REFUSE");
     }
 
     void cleanup() { m_dir.reset(); }
@@ -142,34 +209,97 @@ private slots:
         QVERIFY(received().at(1) == "navigate " + url);
     }
 
-    void deadHelperIsStartedAgain()
+    void refusedNavigationEndsTheSearchAtThatRow()
     {
-        qputenv("QUELM_FAKE_HELPER_MODE", "exit-after-first");
+        qputenv("QUELM_FAKE_HELPER_REFUSE", "baidu");
         BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
-        proxy.Show();
-        QTRY_VERIFY(logged("exit"));
-        QTRY_VERIFY(!proxy.isHelperRunning());
-        proxy.Navigate("http://after/restart");
-        QTRY_COMPARE(received(), QStringList({"started", "show", "started", "navigate http://after/restart"}));
-        QCOMPARE(helperPids().size(), 2);
-        QVERIFY(helperPids().at(0) != helperPids().at(1));
+        QSignalSpy failed(&proxy, &BrowserWindowProxy::helperFailed);
+        ProxySearchHost host(proxy);
+        QCOMPARE(search(host), QStringLiteral("无法打开网页：测试拒绝了baidu"));
+        QCOMPARE(host.events, QStringList({"show", "navigate www.google.com", "status 正在连接google..."}));
+        // The helper carries on: the refused line was its last, and it is still the same one.
+        QTRY_VERIFY(received().last().startsWith("navigate http://www.baidu.com/"));
+        QTest::qWait(100);
+        QCOMPARE(received().size(), 4);
+        QVERIFY(proxy.isHelperRunning());
+        QCOMPARE(failed.count(), 0);
     }
 
-    void deadHelperNoticedWithoutEventLoop()
+    void failingHelperIsReportedOnceAndReplaced_data()
     {
-        // Calls in a row, as the navigations of one search, with the helper
-        // gone in between and no event processed to tell the proxy.
-        qputenv("QUELM_FAKE_HELPER_MODE", "exit-after-first");
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QString>("message");
+        const QStringList none;
+        const QStringList firstRow{"show", "navigate www.google.com", "status 正在连接google..."};
+        const QString path = QDir::toNativeSeparators(QStringLiteral(FAKE_BROWSER_HELPER));
+        QTest::newRow("exits at once") << QByteArray("exit-at-once") << none
+                                       << QStringLiteral("无法启动Quelm浏览器：内置浏览器程序“%1”启动后立即退出（退出码 5）。"
+                                                         "请检查 Debian 软件包 libqt6webenginewidgets6（Qt WebEngine）是否完整安装")
+                                              .arg(path);
+        QTest::newRow("engine library missing")
+            << QByteArray("missing-library") << none
+            << QStringLiteral("无法启动Quelm浏览器：无法载入运行库“libQt6WebEngineCore.so.6”"
+                              "（cannot open shared object file: No such file or directory）。"
+                              "请安装 Debian 软件包 libqt6webenginewidgets6（Qt WebEngine）后再试");
+        QTest::newRow("last words at start") << QByteArray("fatal-at-start") << none
+                                             << QStringLiteral("无法启动Quelm浏览器：测试引擎的最后消息");
+        QTest::newRow("killed after the first row")
+            << QByteArray("killed-after-navigate") << firstRow
+            << QStringLiteral("Quelm浏览器意外退出（被信号 SIGKILL 终止）。再次搜索或打开Quelm浏览器时会重新启动它");
+        QTest::newRow("never answers") << QByteArray("silent") << none
+                                       << QStringLiteral("Quelm浏览器没有响应：0.5 秒内没有应答，已将它关闭。"
+                                                         "再次搜索或打开Quelm浏览器时会重新启动它");
+    }
+
+    void failingHelperIsReportedOnceAndReplaced()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(QStringList, opened);
+        QFETCH(QString, message);
+        qputenv("QUELM_FAKE_HELPER_MODE", mode);
         BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
-        proxy.Navigate("http://first/");
+        proxy.setAnswerTimeouts(500, 500);
+        QSignalSpy failed(&proxy, &BrowserWindowProxy::helperFailed);
+        ProxySearchHost host(proxy);
+
         QElapsedTimer timer;
         timer.start();
-        while (helperPids().isEmpty() && timer.elapsed() < 10000)
-            QThread::msleep(10);
-        QCOMPARE(helperPids().size(), 1);
-        QVERIFY(waitUntilZombieOrGone(helperPids().at(0)));
-        proxy.Navigate("http://second/");
-        QTRY_COMPARE(received(), QStringList({"started", "navigate http://first/", "started", "navigate http://second/"}));
+        QCOMPARE(search(host), message);
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(host.events, opened);
+        QVERIFY(!proxy.isHelperRunning());
+        QTRY_COMPARE(helperPids().size(), 1);
+        QVERIFY(waitUntilZombieOrGone(helperPids().at(0)));   // a hung one is killed
+        QTest::qWait(200);
+        QCOMPARE(failed.count(), 0);
+
+        qunsetenv("QUELM_FAKE_HELPER_MODE");
+        host.events.clear();
+        QCOMPARE(search(host), QString());
+        QCOMPARE(host.events, completeSearch());
+        QCOMPARE(helperPids().size(), 2);
+        QCOMPARE(failed.count(), 0);
+    }
+
+    void helperEndingWhileIdleIsReportedOnce()
+    {
+        qputenv("QUELM_FAKE_HELPER_MODE", "dies-later");
+        BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
+        QSignalSpy failed(&proxy, &BrowserWindowProxy::helperFailed);
+        proxy.Show();
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(failed.at(0).at(0).toString(),
+                 QStringLiteral("Quelm浏览器意外退出（退出码 7）。再次搜索或打开Quelm浏览器时会重新启动它。"
+                                "网页引擎的消息：测试引擎的最后消息"));
+        QVERIFY(!proxy.isHelperRunning());
+        QTest::qWait(200);
+        QCOMPARE(failed.count(), 1);
+
+        qunsetenv("QUELM_FAKE_HELPER_MODE");
+        proxy.Show();
+        QTRY_COMPARE(received(), QStringList({"started", "show", "started", "show"}));
+        QCOMPARE(failed.count(), 1);
     }
 
     void brokenPipeIsAnErrorAndTheNextCallRecovers()

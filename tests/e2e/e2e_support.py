@@ -18,6 +18,7 @@ import ctypes
 import ctypes.util
 import http.server
 import os
+import select
 import shutil
 import signal
 import socketserver
@@ -83,6 +84,28 @@ def encode_show():
 
 def encode_navigate(url):
     return ("navigate " + escape_argument(url) + "\n").encode("ascii")
+
+
+def unescape_argument(argument):
+    units, i = [], 0
+    while i < len(argument):
+        if argument.startswith("\\\\", i):
+            units.append(0x5C)
+            i += 2
+        elif argument.startswith("\\u", i):
+            units.append(int(argument[i + 2:i + 6], 16))
+            i += 6
+        else:
+            units.append(ord(argument[i]))
+            i += 1
+    data = b"".join(u.to_bytes(2, "little") for u in units)
+    return data.decode("utf-16-le", "surrogatepass")
+
+
+def decode_answer(line):
+    """("ok", ""), ("error", message) or ("fatal", message)."""
+    word, _, argument = line.rstrip("\r\n").partition(" ")
+    return word, unescape_argument(argument)
 
 
 # ---- X display ----
@@ -223,15 +246,23 @@ class RecordingHttpServer:
 # ---- the helper program ----
 
 class Helper:
-    """quelm-browser started directly with a pipe on its standard input; its
-    standard error is kept for the checks on warnings."""
+    """quelm-browser started directly with pipes on its standard input and
+    output (its answers); its standard error is kept for the checks on warnings."""
 
-    def __init__(self, path, env, log_path):
+    def __init__(self, path, env, log_path, cwd=None):
         self.log_path = log_path
         self._log = open(log_path, "wb")
         self.started = time.monotonic()
-        self.process = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=self._log,
-                                        stderr=subprocess.STDOUT, env=env, start_new_session=True)
+        self.process = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                         stderr=self._log, env=env, cwd=cwd, start_new_session=True)
+
+    def answer(self, timeout=10):
+        """The next answer line, decoded (see decode_answer)."""
+        ready, _, _ = select.select([self.process.stdout], [], [], timeout)
+        check(ready, "no answer from the helper within %s s" % timeout)
+        line = self.process.stdout.readline().decode("ascii")
+        check(line.endswith("\n"), "the helper's output ended: %r" % line)
+        return decode_answer(line)
 
     def send(self, line):
         self.process.stdin.write(line)
@@ -588,8 +619,9 @@ class Session:
             starts.append((int(pid), int(argc), arguments))
         return [(argc, arguments) for _, argc, arguments in sorted(starts)]
 
-    def start_helper(self, path, name="helper"):
-        helper = Helper(path, self.environment(), os.path.join(self.work_dir, name + ".log"))
+    def start_helper(self, path, name="helper", **extra_env):
+        helper = Helper(path, self.environment(**extra_env), os.path.join(self.work_dir, name + ".log"),
+                        cwd=self.work_dir)
         self._stack.callback(helper.stop)
         return helper
 

@@ -10,11 +10,16 @@ host (trayer), driven with xdotool, with a recording xdg-open first on PATH.
   (on the way: the settings dialog, the about box and the help page);
   6. with quelm_ie=yes, a search opens the built-in browser and the engine's
      request reaches a local server (through a proxy setting); an address
-     typed into the browser window and "访问" reach it too; closing the main
-     window ends the browser helper as well;
-  7. a failing "保存" puts its error box in front of the settings dialog, which
+     typed into the browser window and "访问" reach it too; the helper killed
+     while its window is open, and one that stopped answering, each bring up
+     the error box once and the next search works; closing the main window
+     ends the browser helper as well;
+  7. with the engine unable to start (its process or its library missing),
+     a search brings up the error box within seconds, every time, and the
+     status bar does not claim success.
+  8. a failing "保存" puts its error box in front of the settings dialog, which
      stays on top, and Return closes it;
-  8. on a Wayland session with XWayland the program uses X and never talks to
+  9. on a Wayland session with XWayland the program uses X and never talks to
      the Wayland display.
 
 usage: main_e2e.py --program build/quelm
@@ -22,7 +27,9 @@ usage: main_e2e.py --program build/quelm
 
 import argparse
 import os
+import signal
 import socket
+import subprocess
 import sys
 import time
 import urllib.parse
@@ -190,19 +197,50 @@ def helper_processes(helper_path):
     return found
 
 
-def test_built_in_browser(session, program_path, helper_path):
-    desktop = session.desktop
-    server = session.http_server()
+def error_boxes(program):
+    """The program's error boxes: its windows with the application title, but for the main window."""
+    return [w for w in program.desktop.visible_windows("^%s$" % TITLE) if w != program.window]
+
+
+def wait_for_error_box(program, timeout, what):
+    started = time.monotonic()
+    box = wait_until(lambda: error_boxes(program), timeout, "the error box for " + what, interval=0.02)[0]
+    print("error box for %s after %.1f s" % (what, time.monotonic() - started))
+    return box
+
+
+def status_bar_pixels(program):
+    """The bottom 20 pixels of the main window, as the screen shows them."""
+    _, _, width, height = program.desktop.geometry(program.window)
+    return subprocess.run(["import", "-window", program.window, "-crop", "%dx20+0+%d" % (width, height - 20),
+                           "-depth", "8", "rgb:-"], env=program.desktop.env, capture_output=True, check=True,
+                          timeout=30).stdout
+
+
+def move_clear_of_browser(program):
+    """The main window to the top left corner, clear of the browser window, which is centred and stays on top."""
+    program.desktop.xdotool("windowmove", program.window, 0, 0)
+    wait_until(lambda: program.desktop.geometry(program.window)[:2] == (0, 0), 10, "the main window to move")
+
+
+def write_browser_mode(session, value):
     config = os.path.join(session.work_dir, "config", "quelm_search")
     os.makedirs(config, exist_ok=True)
     with open(os.path.join(config, "quelm_search.ini"), "w") as f:
-        f.write("[General]\nquelm_ie=yes\n")
+        f.write("[General]\nquelm_ie=%s\n" % value)
+
+
+def test_built_in_browser(session, program_path, helper_path):
+    desktop = session.desktop
+    server = session.http_server()
+    write_browser_mode(session, "yes")
     folder, log = session.recording_xdg_open()
     # The engine's hosts are out of reach here: the engine sends everything to the local server.
     flags = "--proxy-server=127.0.0.1:%d" % server.port
     program = Program(session, program_path, "quelm-built-in",
                       {"PATH": folder + os.pathsep + os.environ["PATH"], "QTWEBENGINE_CHROMIUM_FLAGS": flags})
     check(not helper_processes(helper_path), "the browser helper runs before it is needed")
+    move_clear_of_browser(program)
 
     program.click(QUERY_BOX)
     desktop.type_text("abc")
@@ -220,6 +258,25 @@ def test_built_in_browser(session, program_path, helper_path):
     wait_until(lambda: [e for e in server.events if e[0] == "request" and e[1].endswith("/typed")], 20,
                "the typed address to reach the server")
     check(helper_processes(helper_path), "no browser helper process found")
+
+    # The helper killed while its window is open, then one that stopped answering:
+    # each is reported once, and the next search starts a new one.
+    for what, sig, within in (("killed", signal.SIGKILL, 5), ("stopped", signal.SIGSTOP, 10)):
+        (pid,) = helper_processes(helper_path)
+        os.kill(pid, sig)
+        if sig == signal.SIGSTOP:
+            program.click(GO_BUTTON)  # the search finds it not answering
+        box = wait_for_error_box(program, within, "the helper " + what)
+        time.sleep(1.0)
+        check(len(error_boxes(program)) == 1, "more than one message for the helper " + what)
+        check(pid not in helper_processes(helper_path), "the %s helper is still there" % what)
+        desktop.close(box)
+        wait_until(lambda: not error_boxes(program), 10, "the error box to close")
+        requests = len(server.seen("request", expected))
+        program.click(GO_BUTTON)
+        wait_until(lambda: len(server.seen("request", expected)) > requests, 30,
+                   "the search after the helper was " + what)
+        check(helper_processes(helper_path) and pid not in helper_processes(helper_path), "no new helper")
 
     # Closing the main window ends the program, and the helper with it.
     desktop.close(program.window)
@@ -280,6 +337,40 @@ def test_wayland_session(session, program_path):
         listener.close()
 
 
+def test_engine_cannot_start(session, program_path):
+    """The engine's process missing, then its library: every search brings up the
+    error box within seconds, and the status bar keeps what it said before."""
+    desktop = session.desktop
+    require_tools("import")
+    write_browser_mode(session, "yes")
+    folder, log = session.recording_xdg_open()
+    broken = os.path.join(session.work_dir, "broken-libs")
+    os.makedirs(broken)
+    open(os.path.join(broken, "libQt6WebEngineCore.so.6"), "w").close()
+    path = {"PATH": folder + os.pathsep + os.environ["PATH"]}
+    for name, env in (("no-engine-process", dict(path, QTWEBENGINEPROCESS_PATH="/nonexistent")),
+                      ("broken-engine-library", dict(path, LD_LIBRARY_PATH=broken))):
+        write_browser_mode(session, "yes")
+        program = Program(session, program_path, name, env)
+        move_clear_of_browser(program)
+        before = status_bar_pixels(program)
+        for attempt in (1, 2):
+            program.click(GO_BUTTON)
+            box = wait_for_error_box(program, 5, "%s, search %d" % (name, attempt))
+            check(status_bar_pixels(program) == before, "%s: the status bar changed" % name)
+            desktop.close(box)
+            wait_until(lambda: not error_boxes(program), 10, "the error box to close")
+        check(not opened_urls(log), "the external browser was started: %r" % opened_urls(log))
+        # The same search in external mode ends on the welcome text, which the check above would see.
+        write_browser_mode(session, "no")
+        program.click(GO_BUTTON)
+        wait_for_urls(log, 1, "the search in external mode")
+        wait_until(lambda: status_bar_pixels(program) != before, 5, "the status bar to change")
+        desktop.close(program.window)
+        check(program.process.wait(20) == 0, "the program did not end cleanly")
+        open(log, "w").close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
@@ -296,8 +387,12 @@ def main():
     if code or not args.helper:
         return code
     with Session(overall_timeout=200) as session:
-        return run(lambda: test_built_in_browser(session, os.path.abspath(args.program),
+        code = run(lambda: test_built_in_browser(session, os.path.abspath(args.program),
                                                  os.path.abspath(args.helper)))
+    if code:
+        return code
+    with Session(overall_timeout=200) as session:
+        return run(lambda: test_engine_cannot_start(session, os.path.abspath(args.program)))
 
 
 if __name__ == "__main__":
