@@ -36,9 +36,6 @@ HELPER = "./usr/lib/quelm/quelm-browser"
 KEPT_INFOS = {
     # CPack strips with plain strip, which keeps the compiler's version string (one line).
     "binary-has-unneeded-section",
-    # Binding every symbol at load (-z now) would slow the start-up, which has a goal; Debian's
-    # own default build flags do not ask for it either.
-    "hardening-no-bindnow",
     # The help page is the program's data: 帮助 opens it from bin/../share/quelm/help/.
     "package-contains-documentation-outside-usr-share-doc",
 }
