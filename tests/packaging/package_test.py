@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """The Debian package: built with cpack from the build tree into a scratch
 folder, then read with dpkg-deb (control fields, dependencies, file list,
-modes) without installing it.
+modes, changelog, manual page) without installing it, and checked by lintian.
 
-usage: package_test.py --build-dir build --version 2.0.0 [--with-helper]
+usage: package_test.py --source-dir . --build-dir build --version 2.0.0 [--with-helper]
 """
 
 import argparse
+import gzip
 import os
 import re
 import shutil
@@ -24,10 +25,20 @@ FILES = {  # path in the package -> mode
     "./usr/share/metainfo/com.quelm.Search.metainfo.xml": "-rw-r--r--",
     "./usr/share/icons/hicolor/scalable/apps/com.quelm.Search.svg": "-rw-r--r--",
     "./usr/share/doc/quelm/copyright": "-rw-r--r--",
+    "./usr/share/doc/quelm/changelog.gz": "-rw-r--r--",
+    "./usr/share/man/man1/quelm.1.gz": "-rw-r--r--",
 }
 FILES.update({"./usr/share/icons/hicolor/%dx%d/apps/com.quelm.Search.png" % (n, n): "-rw-r--r--"
               for n in (16, 24, 32, 48, 64, 128, 256)})
 HELPER = "./usr/lib/quelm/quelm-browser"
+
+# lintian's infos that stay, and why. Any error or warning fails the test.
+KEPT_INFOS = {
+    # CPack strips with plain strip, which keeps the compiler's version string (one line).
+    "binary-has-unneeded-section",
+    # The help page is the program's data: 帮助 opens it from bin/../share/quelm/help/.
+    "package-contains-documentation-outside-usr-share-doc",
+}
 
 
 def output(*command):
@@ -47,7 +58,35 @@ def depends_names(field):
     return names
 
 
-def test_package(build_dir, version, with_helper, scratch):
+def check_documents(source_dir, unpacked, version):
+    """The changelog is the repository's (CMake takes the version from its newest entry), the
+    README's install section names that version, the manual page renders without a warning."""
+    with open(os.path.join(source_dir, "packaging", "changelog"), "rb") as f:
+        changelog = f.read()
+    with gzip.open(os.path.join(unpacked, "usr/share/doc/quelm/changelog.gz")) as f:
+        check(f.read() == changelog, "the package's changelog is not packaging/changelog")
+    with open(os.path.join(source_dir, "README.md"), encoding="utf-8") as f:
+        install = f.read().partition("\n## Install")[2].partition("\n## ")[0]
+    named = set(re.findall(r"\b\d+\.\d+\.\d+\b", install))
+    check(named == {version}, "the README's install section names version %r, the package is %s" % (named, version))
+
+    environment = dict(os.environ, LC_ALL="C.UTF-8", MANWIDTH="80")
+    result = subprocess.run(["man", "--warnings", "-l", os.path.join(unpacked, "usr/share/man/man1/quelm.1.gz")],
+                            capture_output=True, text=True, env=environment, timeout=60)
+    check(result.returncode == 0 and not result.stderr and "Failed to set data for 'quelm_ie'" in result.stdout,
+          "man -l quelm.1.gz: status %d\n%s" % (result.returncode, result.stderr))
+
+
+def check_lintian(deb):
+    result = subprocess.run(["lintian", "--no-cfg", "--display-info", "--tag-display-limit", "0", deb],
+                            capture_output=True, text=True, timeout=600)
+    tags = [line for line in result.stdout.splitlines() if re.match(r"[EWI]: ", line)]
+    check(tags or result.returncode == 0, "lintian failed:\n%s%s" % (result.stdout, result.stderr))
+    refused = [t for t in tags if not t.startswith("I: ") or t.split()[2] not in KEPT_INFOS]
+    check(not refused, "lintian:\n" + "\n".join(refused))
+
+
+def test_package(source_dir, build_dir, version, with_helper, scratch):
     output("cpack", "-G", "DEB", "--config", os.path.join(build_dir, "CPackConfig.cmake"), "-B", scratch)
     arch = output("dpkg", "--print-architecture").strip()
     debs = sorted(f for f in os.listdir(scratch) if f.endswith(".deb"))
@@ -100,17 +139,21 @@ def test_package(build_dir, version, with_helper, scratch):
         sections = output("readelf", "-S", "-W", os.path.join(unpacked, program))
         check(".debug_info" not in sections, program + " is not stripped")
 
+    check_documents(source_dir, unpacked, version)
+    check_lintian(deb)
+
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument("--source-dir", required=True)
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--version", required=True)
     parser.add_argument("--with-helper", action="store_true")
     args = parser.parse_args()
-    require_tools("cpack", "dpkg-deb", "dpkg", "readelf")
+    require_tools("cpack", "dpkg-deb", "dpkg", "readelf", "man", "lintian")
     scratch = tempfile.mkdtemp(prefix="quelm-package-")
     try:
-        test_package(args.build_dir, args.version, args.with_helper, scratch)
+        test_package(args.source_dir, args.build_dir, args.version, args.with_helper, scratch)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 

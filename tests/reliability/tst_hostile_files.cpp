@@ -274,7 +274,7 @@ private Q_SLOTS:
         if (runsAsRoot()) {
             // Root reads everything; the same as an ordinary user, through the helper.
             openUp(s.dir.path());
-            ::chown(QFile::encodeName(s.iniFolder).constData(), 65534, 65534);
+            QCOMPARE(::chown(QFile::encodeName(s.iniFolder).constData(), 65534, 65534), 0);
             ::chmod(QFile::encodeName(s.iniFolder).constData(), 0755);
             const QString read = runWriter({s.dir.path(), "read"}, true);
             if (read == QLatin1String("<no setpriv>"))
