@@ -186,12 +186,17 @@ def test_main_window(session, program_path):
     check(len(opened_urls(log)) == 5, "extra browser starts: %r" % opened_urls(log)[5:])
 
 
-def helper_processes(helper_path):
+def helper_processes(helper_path, session):
+    """The helpers this session's programs started: other tests may run the same helper at once."""
+    mark = ("XDG_CONFIG_HOME=" + os.path.join(session.work_dir, "config")).encode()
     found = []
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
-            if os.readlink("/proc/%s/exe" % pid) == helper_path:
-                found.append(int(pid))
+            if os.readlink("/proc/%s/exe" % pid) != helper_path:
+                continue
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if mark in f.read().split(b"\0"):
+                    found.append(int(pid))
         except OSError:
             pass
     return found
@@ -239,7 +244,7 @@ def test_built_in_browser(session, program_path, helper_path):
     flags = "--proxy-server=127.0.0.1:%d" % server.port
     program = Program(session, program_path, "quelm-built-in",
                       {"PATH": folder + os.pathsep + os.environ["PATH"], "QTWEBENGINE_CHROMIUM_FLAGS": flags})
-    check(not helper_processes(helper_path), "the browser helper runs before it is needed")
+    check(not helper_processes(helper_path, session), "the browser helper runs before it is needed")
     move_clear_of_browser(program)
 
     program.click(QUERY_BOX)
@@ -257,32 +262,33 @@ def test_built_in_browser(session, program_path, helper_path):
     desktop.click(browser, *BROWSER_GO)
     wait_until(lambda: [e for e in server.events if e[0] == "request" and e[1].endswith("/typed")], 20,
                "the typed address to reach the server")
-    check(helper_processes(helper_path), "no browser helper process found")
+    check(helper_processes(helper_path, session), "no browser helper process found")
 
     # The helper killed while its window is open, then one that stopped answering:
     # each is reported once, and the next search starts a new one.
     for what, sig, within in (("killed", signal.SIGKILL, 5), ("stopped", signal.SIGSTOP, 10)):
-        (pid,) = helper_processes(helper_path)
+        (pid,) = helper_processes(helper_path, session)
         os.kill(pid, sig)
         if sig == signal.SIGSTOP:
             program.click(GO_BUTTON)  # the search finds it not answering
         box = wait_for_error_box(program, within, "the helper " + what)
         time.sleep(1.0)
         check(len(error_boxes(program)) == 1, "more than one message for the helper " + what)
-        check(pid not in helper_processes(helper_path), "the %s helper is still there" % what)
+        check(pid not in helper_processes(helper_path, session), "the %s helper is still there" % what)
         desktop.close(box)
         wait_until(lambda: not error_boxes(program), 10, "the error box to close")
         requests = len(server.seen("request", expected))
         program.click(GO_BUTTON)
         wait_until(lambda: len(server.seen("request", expected)) > requests, 30,
                    "the search after the helper was " + what)
-        check(helper_processes(helper_path) and pid not in helper_processes(helper_path), "no new helper")
+        helpers = helper_processes(helper_path, session)
+        check(helpers and pid not in helpers, "no new helper")
 
     # Closing the main window ends the program, and the helper with it.
     desktop.close(program.window)
     code = program.process.wait(20)
     check(code == 0, "the program ended with %s" % code)
-    wait_until(lambda: not helper_processes(helper_path), 20, "the browser helper to end")
+    wait_until(lambda: not helper_processes(helper_path, session), 20, "the browser helper to end")
 
 
 def test_error_box_in_front(session, program_path):
