@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -13,14 +14,23 @@ ErrorBox::Presenter& presenter()
     return current;
 }
 
-// Over the window the user was working in: the settings dialog and the about box stay on
-// top, and a box beneath them would block every input unseen. With no window active (the
-// main window hidden in the tray) the box still comes to the front on its own.
+// In front of every window of the program: the settings dialog, the about box and the built-in
+// browser stay on top, and a box beneath them would block all input unseen. Window managers
+// stack a dialog with its parent's windows, so the box has none of its own (exec() blocks every
+// window anyway); it is placed over the window the user was working in. With the main window
+// hidden in the tray it still comes to the front.
 void showMessageBox(const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const QPointer<QWidget> owner = QApplication::activeWindow();
+    if (owner) {
+        box.adjustSize();
+        box.move(owner->frameGeometry().center() - box.rect().center());
+    }
     box.exec();
+    if (owner)   // as a dialog hands the focus back to its parent
+        owner->activateWindow();
 }
 
 } // namespace

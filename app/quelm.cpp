@@ -14,6 +14,8 @@
 #include "obout.h"
 #include "shezhi.h"
 
+#include <QIcon>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -66,6 +68,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("quelm"));
     // The title is the error box's caption only: as the display name, Qt would add it to every window's title.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelm.Search"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));   // the error box's too
     QApplication::setQuitOnLastWindowClosed(false);   // only closing the main window ends the program
 
     SettingsStore settings;

@@ -6,6 +6,8 @@
 
 #include <QMutex>
 #include <QSemaphore>
+#include <QTimer>
+#include <QWindow>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +16,11 @@
 
 using BrowserProtocol::Answer;
 using BrowserProtocol::Command;
+
+namespace {
+// A window that is shown but never exposed (another virtual desktop) still gets its answer.
+constexpr int kOnScreenTimeoutMs = 1000;
+}
 
 BrowserCommandServer::BrowserCommandServer(TForm5& form, NavigationCheck check, int inputFd, int answerFd,
                                            QObject* parent)
@@ -77,7 +84,7 @@ void BrowserCommandServer::showWindow()
         this,
         [this, shown] {
             m_form.Show();
-            shown->release();
+            releaseOnScreen(shown, QDeadlineTimer(kOnScreenTimeoutMs));
         },
         Qt::QueuedConnection);
     while (!shown->tryAcquire(1, 50)) {
@@ -85,6 +92,18 @@ void BrowserCommandServer::showWindow()
             return;
     }
     WriteAnswer(m_answerFd, {});
+}
+
+// The answer waits until the window is on the screen: an error box the main program opens
+// next must be stacked after it, or the window, which stays on top, would cover the box.
+void BrowserCommandServer::releaseOnScreen(const std::shared_ptr<QSemaphore>& shown, QDeadlineTimer deadline)
+{
+    const QWindow* window = m_form.windowHandle();
+    if ((window && window->isExposed()) || deadline.hasExpired()) {
+        shown->release();
+        return;
+    }
+    QTimer::singleShot(10, this, [this, shown, deadline] { releaseOnScreen(shown, deadline); });
 }
 
 void BrowserCommandServer::WriteAnswer(int answerFd, const Answer& answer)

@@ -311,8 +311,13 @@ class Helper:
 # ---- xdotool ----
 
 class Desktop:
+    # Two clicks closer together than the double-click time (Qt's default is 400 ms) make a
+    # double click, whose second press a skinned button ignores as a press.
+    DOUBLE_CLICK_SECONDS = 0.5
+
     def __init__(self, display):
         self.env = dict(os.environ, DISPLAY=display)
+        self._last_click = 0.0
 
     def xdotool(self, *args, check_rc=True):
         result = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
@@ -335,8 +340,9 @@ class Desktop:
 
     def click(self, window, x, y):
         self.xdotool("mousemove", "--window", window, x, y)
-        time.sleep(0.1)
+        time.sleep(max(0.1, self._last_click + self.DOUBLE_CLICK_SECONDS - time.monotonic()))
         self.xdotool("click", "1")
+        self._last_click = time.monotonic()
 
     def type_text(self, text):
         self.xdotool("type", "--delay", "20", text)
