@@ -6,6 +6,7 @@
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
 #include "SettingsStore.h"
+#include "SingleInstance.h"
 #include "controls/XP_Unit.h"
 #include "XdgOpenBrowser.h"
 #include "main.h"
@@ -55,6 +56,9 @@ int main(int argc, char* argv[])
                    stderr);
         return EXIT_FAILURE;
     }
+    SingleInstance instance;
+    if (instance.BringRunningForward())
+        return EXIT_SUCCESS;
 
     qtHandler = qInstallMessageHandler(startupMessageHandler);
     QuelmApplication app(argc, argv);
@@ -77,6 +81,7 @@ int main(int argc, char* argv[])
     form1.SetSettingsDialog(&form3);
     form1.SetBrowserWindow(&form5);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    instance.Listen([&form1] { form1.ComeForward(); });
 
     form1.show();
     const int result = app.exec();
