@@ -12,10 +12,10 @@ class InstanceChannel
 {
 public:
     enum class Claim {
-        Serving,     // nobody was there, or only what a crashed program left: this program serves
-        Forwarded,   // a running program took the request: this one has nothing more to do
-        NoAnswer,    // a program holds the channel but did not answer in time: this one took it over
-        Failed,      // the channel cannot be used (Error() says why, when it is worth saying)
+        Serving,   // nobody was there, or only what a crashed program left: this program serves
+        Forwarded, // a running program took the request: this one has nothing more to do
+        NoAnswer,  // a program holds the channel but did not answer in time: this one took it over
+        Failed,    // the channel cannot be used (Error() says why, when it is worth saying)
     };
 
     virtual ~InstanceChannel() = default;

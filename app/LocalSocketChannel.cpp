@@ -78,7 +78,7 @@ LocalSocketChannel::~LocalSocketChannel()
         return;
     // Take the socket away unless a later program has put its own in its place.
     const QByteArray path = QFile::encodeName(m_path);
-    struct stat file {};
+    struct stat file;
     if (::stat(path.constData(), &file) == 0 && file.st_dev == m_device && file.st_ino == m_inode)
         ::unlink(path.constData());
     ::close(m_listener);
@@ -123,8 +123,8 @@ InstanceChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseco
     }
     // Asking and taking over is one step under this lock, so two programs started at once never
     // both serve. The lock goes with its holder, however that ends.
-    const Descriptor lock(::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(),
-                                 O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    const Descriptor lock(
+        ::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.get() < 0)
         return Fail("open the lock file");
     // Its holder waits for one answer at most.
@@ -140,7 +140,8 @@ InstanceChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseco
     return asked == Ask::Silent ? Claim::NoAnswer : Claim::Serving;
 }
 
-LocalSocketChannel::Ask LocalSocketChannel::AskRunning(const sockaddr_un& address, std::chrono::milliseconds answerBound)
+LocalSocketChannel::Ask LocalSocketChannel::AskRunning(const sockaddr_un& address,
+                                                       std::chrono::milliseconds answerBound)
 {
     const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (socket.get() < 0)
@@ -177,7 +178,7 @@ bool LocalSocketChannel::Listen(const sockaddr_un& address)
     const mode_t mask = ::umask(0077);
     const bool bound = ::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::umask(mask);
-    struct stat file {};
+    struct stat file;
     if (!bound || ::listen(listener.get(), 16) != 0 || ::stat(address.sun_path, &file) != 0)
         return Fail("listen"), false;
     m_device = file.st_dev;
