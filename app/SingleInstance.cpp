@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include "LocalSocketChannel.h"
+#include "StartupFeedback.h"
 
 #include <cstdio>
 
@@ -26,6 +27,7 @@ bool SingleInstance::BringRunningForward()
 {
     switch (m_channel->ClaimOrForward(kAnswerBound)) {
     case InstanceChannel::Claim::Forwarded:
+        EndStartupFeedback();
         return true;
     case InstanceChannel::Claim::Serving:
         return false;

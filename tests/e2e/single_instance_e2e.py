@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """End-to-end test of one program per user and display, in Xvfb with openbox:
 
-  1. a second start while the program is visible ends at once; the program's
-     window comes above the window that covered it and is active;
+  1. a second start while the program is visible ends at once, ending the
+     launcher's start-up feedback; the program's window comes above the
+     window that covered it and is active;
   2. a second start while it is hidden in the tray brings it back on its page,
      with its ticks and query, and the icon leaves the tray (trayer);
   3. a start after the program was killed starts normally; a start while the
@@ -14,6 +15,8 @@ usage: single_instance_e2e.py --program build/quelm
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import os
 import shutil
 import signal
@@ -42,10 +45,10 @@ def main_windows(desktop):
     return desktop.visible_windows("^%s$" % TITLE)
 
 
-def second_start(session, path, name="second"):
+def second_start(session, path, name="second", **extra):
     """Starts the program again and waits for it to end; returns its exit code and how long it took."""
     started = time.monotonic()
-    process = session.spawn([path], name, program_env(session))
+    process = session.spawn([path], name, program_env(session, **extra))
     try:
         code = process.wait(15)
     except subprocess.TimeoutExpired:
@@ -59,6 +62,47 @@ def root_property(desktop, name):
     return [int(w, 16) for w in out.replace(",", " ").split() if w.startswith("0x")]
 
 
+class StartupMessages:
+    """Collects the start-up notification messages that reach the root window."""
+
+    def __init__(self, display):
+        x11 = self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        x11.XPending.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.display = self.x11.XOpenDisplay(display.encode())
+        check(self.display, "cannot open display " + display)
+        self.begin = self.x11.XInternAtom(self.display, b"_NET_STARTUP_INFO_BEGIN", 0)
+        self.more = self.x11.XInternAtom(self.display, b"_NET_STARTUP_INFO", 0)
+        self.x11.XSelectInput(self.display, self.x11.XDefaultRootWindow(self.display), 1 << 22)  # PropertyChange
+        self.x11.XSync(self.display, 0)
+        self.pieces = b""
+        self.messages = []
+
+    def read(self):
+        event = (ctypes.c_long * 24)()
+        while self.x11.XPending(self.display):
+            self.x11.XNextEvent(self.display, event)
+            # ClientMessage: its type at offset 40, its 20 bytes of data at offset 56.
+            if event[0] & 0xFFFFFFFF == 33 and event[5] in (self.begin, self.more):
+                if event[5] == self.begin:
+                    self.pieces = b""
+                self.pieces += bytes(event)[56:76]
+                if b"\0" in self.pieces:
+                    self.messages.append(self.pieces.split(b"\0")[0].decode())
+        return self.messages
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+
 def test_second_start_while_visible(session, path):
     desktop = session.desktop
     session.start_tray_desktop()
@@ -68,9 +112,13 @@ def test_second_start_while_visible(session, path):
     desktop.xdotool("windowactivate", "--sync", cover)
     wait_until(lambda: root_property(desktop, "_NET_ACTIVE_WINDOW") == [int(cover)], 10, "the cover to be active")
 
-    code, seconds = second_start(session, path)
+    # Started from a launcher with start-up feedback, which the second start ends.
+    feedback = StartupMessages(session.display.name)
+    code, seconds = second_start(session, path, DESKTOP_STARTUP_ID="e2e-launch_TIME0")
     check(code == 0, "the second start ended with %s" % code)
     print("second start took %.0f ms" % (seconds * 1000))
+    wait_until(lambda: 'remove: ID="e2e-launch_TIME0"' in feedback.read(), 5, "the start-up feedback to end")
+    feedback.close()
     wait_until(lambda: root_property(desktop, "_NET_ACTIVE_WINDOW") == [int(first.window)], 10,
                "the program's window to become active")
     stacking = root_property(desktop, "_NET_CLIENT_LIST_STACKING")
