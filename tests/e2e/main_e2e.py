@@ -175,12 +175,15 @@ def test_main_window(session, program_path):
     check(len(opened_urls(log)) == 5, "extra browser starts: %r" % opened_urls(log)[5:])
 
 
-def helper_processes(helper_path):
+def helper_processes(helper_path, display):
+    """The processes running helper_path on this display: other tests may run it at the same time."""
     found = []
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
-            if os.readlink("/proc/%s/exe" % pid) == helper_path:
-                found.append(int(pid))
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if (os.readlink("/proc/%s/exe" % pid) == helper_path
+                        and ("DISPLAY=" + display).encode() in f.read().split(b"\0")):
+                    found.append(int(pid))
         except OSError:
             pass
     return found
@@ -198,7 +201,7 @@ def test_built_in_browser(session, program_path, helper_path):
     flags = "--proxy-server=127.0.0.1:%d" % server.port
     program = Program(session, program_path, "quelm-built-in",
                       {"PATH": folder + os.pathsep + os.environ["PATH"], "QTWEBENGINE_CHROMIUM_FLAGS": flags})
-    check(not helper_processes(helper_path), "the browser helper runs before it is needed")
+    check(not helper_processes(helper_path, session.display.name), "the browser helper runs before it is needed")
 
     program.click(QUERY_BOX)
     desktop.type_text("abc")
@@ -215,13 +218,13 @@ def test_built_in_browser(session, program_path, helper_path):
     desktop.click(browser, *BROWSER_GO)
     wait_until(lambda: [e for e in server.events if e[0] == "request" and e[1].endswith("/typed")], 20,
                "the typed address to reach the server")
-    check(helper_processes(helper_path), "no browser helper process found")
+    check(helper_processes(helper_path, session.display.name), "no browser helper process found")
 
     # Closing the main window ends the program, and the helper with it.
     desktop.close(program.window)
     code = program.process.wait(20)
     check(code == 0, "the program ended with %s" % code)
-    wait_until(lambda: not helper_processes(helper_path), 20, "the browser helper to end")
+    wait_until(lambda: not helper_processes(helper_path, session.display.name), 20, "the browser helper to end")
 
 
 def main():

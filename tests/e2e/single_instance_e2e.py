@@ -56,17 +56,6 @@ def second_start(session, path, name="second", **extra):
     return code, time.monotonic() - started
 
 
-def programs_on(display, path):
-    """The program's processes on this display (other tests may run the program at the same time)."""
-    def on_display(pid):
-        try:
-            with open("/proc/%d/environ" % pid, "rb") as f:
-                return ("DISPLAY=%s" % display).encode() in f.read().split(b"\0")
-        except OSError:  # ended meanwhile
-            return False
-    return [pid for pid in helper_processes(path) if on_display(pid)]
-
-
 def root_property(desktop, name):
     out = subprocess.run(["xprop", "-root", name], env=desktop.env, capture_output=True, text=True,
                          timeout=10).stdout
@@ -135,8 +124,8 @@ def test_second_start_while_visible(session, path):
     stacking = root_property(desktop, "_NET_CLIENT_LIST_STACKING")
     check(stacking.index(int(first.window)) > stacking.index(int(cover)), "the program's window is still covered")
     check(main_windows(desktop) == [first.window], "main windows: %r" % main_windows(desktop))
-    check(programs_on(session.display.name, path) == [first.process.pid],
-          "programs running: %r" % programs_on(session.display.name, path))
+    running = helper_processes(path, session.display.name)
+    check(running == [first.process.pid], "programs running: %r" % running)
 
 
 def test_second_start_while_in_tray(session, path):
