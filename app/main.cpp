@@ -328,6 +328,11 @@ void TForm1::RestoreFromTray(int pageIndex)
     m_trayIcon->SetIconVisible(false);
 }
 
+void TForm1::ComeForward()
+{
+    RestoreFromTray(m_ui->pc->currentIndex());
+}
+
 void TForm1::MinimizeToTray()
 {
     // Without a notification area there would be no way back: stay minimised.

@@ -64,6 +64,7 @@ public:
     void N5Click();
     void ShowPage(int pageIndex);          // N9Click … N12Click
     void RestoreFromTray(int pageIndex);   // N18Click … N21Click
+    void ComeForward();                    // another start asked: back on the page that was showing
     void MinimizeToTray();
 
 Q_SIGNALS:

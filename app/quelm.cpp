@@ -8,6 +8,7 @@
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
 #include "SettingsStore.h"
+#include "SingleInstance.h"
 #include "controls/XP_Unit.h"
 #include "XdgOpenBrowser.h"
 #include "main.h"
@@ -60,6 +61,9 @@ int main(int argc, char* argv[])
                    stderr);
         return EXIT_FAILURE;
     }
+    SingleInstance instance;
+    if (instance.BringRunningForward())
+        return EXIT_SUCCESS;
 
     qtHandler = qInstallMessageHandler(startupMessageHandler);
     QuelmApplication app(argc, argv);
@@ -86,6 +90,7 @@ int main(int argc, char* argv[])
     form1.SetSettingsDialog(&form3);
     form1.SetBrowserWindow(&form5);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    instance.Listen([&form1] { form1.ComeForward(); });
 
     form1.show();
     const int result = app.exec();

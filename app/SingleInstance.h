@@ -1,0 +1,27 @@
+#pragma once
+
+#include "InstanceChannel.h"
+
+#include <QtGlobal>
+
+#include <memory>
+
+// One program per user and display: a second start brings the running program forward and
+// ends. A running program that does not answer in time does not hold the new one up.
+class SingleInstance final
+{
+public:
+    // A null channel means the local socket for this user and display.
+    explicit SingleInstance(std::unique_ptr<InstanceChannel> channel = nullptr);
+    ~SingleInstance();
+    Q_DISABLE_COPY_MOVE(SingleInstance)
+
+    // Before the application object exists, so that a second start connects to no display:
+    // true when a running program has come forward and this one should end.
+    bool BringRunningForward();
+    // Once the main window exists: comeForward runs for every later start.
+    void Listen(std::function<void()> comeForward);
+
+private:
+    std::unique_ptr<InstanceChannel> m_channel;
+};

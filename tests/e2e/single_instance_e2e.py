@@ -1,0 +1,242 @@
+#!/usr/bin/env python3
+"""End-to-end test of one program per user and display, in Xvfb with openbox:
+
+  1. a second start while the program is visible ends at once, ending the
+     launcher's start-up feedback; the program's window comes above the
+     window that covered it and is active;
+  2. a second start while it is hidden in the tray brings it back on its page,
+     with its ticks and query, and the icon leaves the tray (trayer);
+  3. a start after the program was killed starts normally; a start while the
+     program is stopped says so and starts after the bound;
+  4. the same user on another display, and another user (nobody, with a
+     runtime folder of its own) on the same display, get programs of their own.
+
+usage: single_instance_e2e.py --program build/quelm
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_support import Desktop, Session, TestFailure, VirtualDisplay, check, require_tools, run, wait_until  # noqa: E402
+from main_e2e import (GO_BUTTON, QUERY_BOX, TITLE, Program, helper_processes, minimise_to_tray,  # noqa: E402
+                      opened_urls, tray_width, wait_for_urls)
+
+FILE_MENU = (20, 8)
+SKYCN_CHECK_BOX = (142, 32)  # second engine of the software page
+NOBODY = 65534
+
+
+def program_env(session, **extra):
+    return session.environment(**extra)
+
+
+def main_windows(desktop):
+    return desktop.visible_windows("^%s$" % TITLE)
+
+
+def second_start(session, path, name="second", **extra):
+    """Starts the program again and waits for it to end; returns its exit code and how long it took."""
+    started = time.monotonic()
+    process = session.spawn([path], name, program_env(session, **extra))
+    try:
+        code = process.wait(15)
+    except subprocess.TimeoutExpired:
+        raise TestFailure("the %s start did not end" % name)
+    return code, time.monotonic() - started
+
+
+def root_property(desktop, name):
+    out = subprocess.run(["xprop", "-root", name], env=desktop.env, capture_output=True, text=True,
+                         timeout=10).stdout
+    return [int(w, 16) for w in out.replace(",", " ").split() if w.startswith("0x")]
+
+
+class StartupMessages:
+    """Collects the start-up notification messages that reach the root window."""
+
+    def __init__(self, display):
+        x11 = self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        x11.XPending.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.display = self.x11.XOpenDisplay(display.encode())
+        check(self.display, "cannot open display " + display)
+        self.begin = self.x11.XInternAtom(self.display, b"_NET_STARTUP_INFO_BEGIN", 0)
+        self.more = self.x11.XInternAtom(self.display, b"_NET_STARTUP_INFO", 0)
+        self.x11.XSelectInput(self.display, self.x11.XDefaultRootWindow(self.display), 1 << 22)  # PropertyChange
+        self.x11.XSync(self.display, 0)
+        self.pieces = b""
+        self.messages = []
+
+    def read(self):
+        event = (ctypes.c_long * 24)()
+        while self.x11.XPending(self.display):
+            self.x11.XNextEvent(self.display, event)
+            # ClientMessage: its type at offset 40, its 20 bytes of data at offset 56.
+            if event[0] & 0xFFFFFFFF == 33 and event[5] in (self.begin, self.more):
+                if event[5] == self.begin:
+                    self.pieces = b""
+                self.pieces += bytes(event)[56:76]
+                if b"\0" in self.pieces:
+                    self.messages.append(self.pieces.split(b"\0")[0].decode())
+        return self.messages
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+
+def test_second_start_while_visible(session, path):
+    desktop = session.desktop
+    session.start_tray_desktop()
+    first = Program(session, path, "first", {})
+    session.spawn(["xmessage", "-geometry", "500x700+600+0", "covering the program"], "cover")
+    cover = desktop.wait_for_window("^xmessage$", 10)
+    desktop.xdotool("windowactivate", "--sync", cover)
+    wait_until(lambda: root_property(desktop, "_NET_ACTIVE_WINDOW") == [int(cover)], 10, "the cover to be active")
+
+    # Started from a launcher with start-up feedback, which the second start ends.
+    feedback = StartupMessages(session.display.name)
+    code, seconds = second_start(session, path, DESKTOP_STARTUP_ID="e2e-launch_TIME0")
+    check(code == 0, "the second start ended with %s" % code)
+    print("second start took %.0f ms" % (seconds * 1000))
+    wait_until(lambda: 'remove: ID="e2e-launch_TIME0"' in feedback.read(), 5, "the start-up feedback to end")
+    feedback.close()
+    wait_until(lambda: root_property(desktop, "_NET_ACTIVE_WINDOW") == [int(first.window)], 10,
+               "the program's window to become active")
+    stacking = root_property(desktop, "_NET_CLIENT_LIST_STACKING")
+    check(stacking.index(int(first.window)) > stacking.index(int(cover)), "the program's window is still covered")
+    check(main_windows(desktop) == [first.window], "main windows: %r" % main_windows(desktop))
+    running = helper_processes(path, session)
+    check(running == [first.process.pid], "programs running: %r" % running)
+
+
+def test_second_start_while_in_tray(session, path):
+    desktop = session.desktop
+    tray = session.start_tray_desktop()
+    empty_tray = tray_width(desktop, tray)
+    folder, log = session.recording_xdg_open()
+    first = Program(session, path, "first", {"PATH": folder + os.pathsep + os.environ["PATH"]})
+    # The software page (文件 → 软件搜索), a second engine ticked, a query typed.
+    first.click(FILE_MENU)
+    time.sleep(0.5)
+    desktop.key("Down", "Down", "Down", "Return")
+    time.sleep(0.5)
+    first.click(SKYCN_CHECK_BOX)
+    first.click(QUERY_BOX)
+    desktop.type_text("xyz")
+    minimise_to_tray(first, tray, empty_tray)
+
+    code, _ = second_start(session, path)
+    check(code == 0, "the second start ended with %s" % code)
+    wait_until(first.shown, 10, "the main window to come back")
+    first.window = desktop.wait_for_window("^%s$" % TITLE, 5)
+    wait_until(lambda: tray_width(desktop, tray) == empty_tray, 10, "the icon to leave the tray")
+    check(main_windows(desktop) == [first.window], "main windows: %r" % main_windows(desktop))
+    # The page, its ticks and the query are as they were: the search says so.
+    time.sleep(0.5)
+    first.click(GO_BUTTON)
+    wait_for_urls(log, 2, "the search")
+    time.sleep(0.5)
+    check(opened_urls(log) == ["http://www.onlinedown.net/ss.php?q=xyz",
+                               "http://www.skycn.com/search.php?sor=00&ss_name=xyz"],
+          "the search opened %r" % opened_urls(log))
+
+
+def test_start_after_crash_or_hang(session, path):
+    desktop = session.desktop
+    first = Program(session, path, "first", {})
+    first.process.send_signal(signal.SIGKILL)
+    first.process.wait(10)
+    wait_until(lambda: not main_windows(desktop), 10, "the killed program's window to go")
+
+    # What the killed program left behind holds nothing up.
+    second = Program(session, path, "second", {})
+    check("did not answer" not in session.log_text("second"), "second start: %s" % session.log_text("second"))
+
+    # A stopped program does not answer: the next start says so and comes up beside it.
+    second.process.send_signal(signal.SIGSTOP)
+    started = time.monotonic()
+    third = session.spawn([path], "third", program_env(session))
+    wait_until(lambda: len(main_windows(desktop)) == 2, 20, "the third program's window")
+    waited = time.monotonic() - started
+    check("did not answer" in session.log_text("third"), "third start: %s" % session.log_text("third"))
+    print("a start beside a stopped program took %.1f s to its window" % waited)
+    second.process.send_signal(signal.SIGCONT)
+
+    # The channel is the third's now: a fourth start brings that one forward.
+    code, _ = second_start(session, path, "fourth")
+    check(code == 0, "the fourth start ended with %s" % code)
+    check(third.poll() is None and second.process.poll() is None, "a program ended")
+    check(len(main_windows(desktop)) == 2, "main windows: %r" % main_windows(desktop))
+
+
+def test_other_display_and_user(session, path):
+    desktop = session.desktop
+    first = Program(session, path, "first", {})
+
+    other = VirtualDisplay()
+    try:
+        there = session.spawn([path], "other-display", program_env(session, DISPLAY=other.name))
+        Desktop(other.name).wait_for_window("^%s$" % TITLE, 20)
+        check(there.poll() is None, "the program on the other display ended")
+    finally:
+        other.stop()
+
+    if os.geteuid() != 0:
+        print("note: not root, so the start as another user is left out")
+        return
+    require_tools("setpriv")
+    home = tempfile.mkdtemp(prefix="quelm-e2e-nobody-")
+    try:
+        for sub in ("", "runtime", "config", "data", "cache"):
+            os.makedirs(os.path.join(home, sub), mode=0o700, exist_ok=True)
+            os.chown(os.path.join(home, sub), NOBODY, NOBODY)
+        as_nobody = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"]
+        check(subprocess.run(as_nobody + ["test", "-x", path]).returncode == 0,
+              "nobody cannot run %s: put the build where every user can read it" % path)
+        env = program_env(session, HOME=home, XDG_RUNTIME_DIR=os.path.join(home, "runtime"),
+                          XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_DATA_HOME=os.path.join(home, "data"),
+                          XDG_CACHE_HOME=os.path.join(home, "cache"))
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)  # this user's session bus is not theirs
+        theirs = session.spawn(as_nobody + [path], "nobody", env)
+        wait_until(lambda: len(main_windows(desktop)) == 2, 20, "nobody's main window")
+        check(theirs.poll() is None and first.process.poll() is None, "a program ended")
+        check(os.stat("/proc/%d" % theirs.pid).st_uid == NOBODY, "the second program does not run as nobody")
+        check("running program" not in session.log_text("nobody"), "nobody's start: %s" % session.log_text("nobody"))
+    finally:
+        shutil.rmtree(home, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    args = parser.parse_args()
+    require_tools("Xvfb", "xdotool", "xprop", "xmessage", "openbox", "trayer")
+    path = os.path.abspath(args.program)
+    code = 0
+    for test in (test_second_start_while_visible, test_second_start_while_in_tray,
+                 test_start_after_crash_or_hang, test_other_display_and_user):
+        print("--- %s" % test.__name__)
+        with Session(overall_timeout=100) as session:
+            code |= run(lambda: test(session, path))
+    return code
+
+
+if __name__ == "__main__":
+    sys.exit(main())
