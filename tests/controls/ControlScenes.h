@@ -51,6 +51,8 @@ Control* Place(Form& form, QRect geometry, const char* caption)
     control->setGeometry(geometry);
     control->SetCaption(QString::fromUtf8(caption));
     control->show();
+    control->repaint();
+    control->repaint();  // a label sizes itself as it paints
     return control;
 }
 
