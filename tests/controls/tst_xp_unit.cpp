@@ -214,7 +214,18 @@ void TestXpUnit::grayBitmap()
             QCOMPARE(bitmap.pixel(x, y), expected);
         }
     }
-    QCOMPARE(bitmap.size(), QSize(5, 3));
+
+    // On a bitmap with a colour table the greys are the table's nearest entries, and the table stays.
+    QImage indexed(3, 1, QImage::Format_Indexed8);
+    const QList<QRgb> table{k, w, qRgb(0x20, 0x20, 0x20), qRgb(0x70, 0x70, 0x70), r};
+    indexed.setColorTable(table);
+    for (int x = 0; x < 3; ++x)
+        indexed.setPixel(x, 0, uint(QList<int>{0, 1, 4}.at(x)));  // black, white, red
+    GrayBitmap(indexed, 30);
+    QCOMPARE(indexed.colorTable(), table);
+    QCOMPARE(indexed.pixelIndex(0, 0), 2);  // #1E1E1E
+    QCOMPARE(indexed.pixelIndex(1, 0), 1);  // #F0F0F0
+    QCOMPARE(indexed.pixelIndex(2, 0), 3);  // #737373
 }
 
 void TestXpUnit::grayBitmapKeepsAlpha()
