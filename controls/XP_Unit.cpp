@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QString>
 #include <QVarLengthArray>
+#include <QtMath>
 
 #include <algorithm>
 #include <array>
@@ -301,6 +302,43 @@ void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect)
         for (int x = 0; x < dw; ++x)
             if (canvas.valid(rect.Left + x, rect.Top + y))
                 WritePixel(canvas, rect.Left + x, rect.Top + y, d.pixel(x, y));
+}
+
+QImage Transparent(const QImage& bitmap, TColor color)
+{
+    QImage result = bitmap.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = ColorToRGB(color) & 0x00FFFFFFu;
+    for (int y = 0; y < result.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            if ((line[x] & 0x00FFFFFFu) == key)
+                line[x] = 0;
+        }
+    }
+    return result;
+}
+
+QImage EnlargeSkin(const QImage& skin, qreal ratio)
+{
+    const int w = skin.width(), h = skin.height();
+    const int dw = qCeil(w * ratio), dh = qCeil(h * ratio);
+    const auto source = [ratio](int at, int deviceSize, int size) {
+        if (2 * at < deviceSize)
+            return std::min(int(at / ratio), size - 1);
+        return std::max(size - 1 - int((deviceSize - 1 - at) / ratio), 0);
+    };
+    QVarLengthArray<int, 512> columns(dw);
+    for (int x = 0; x < dw; ++x)
+        columns[x] = source(x, dw, w);
+    QImage result(dw, dh, skin.format());
+    for (int y = 0; y < dh; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(skin.constScanLine(source(y, dh, h)));
+        auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < dw; ++x)
+            out[x] = in[columns[x]];
+    }
+    result.setDevicePixelRatio(ratio);
+    return result;
 }
 
 QImage LoadSkinStrip(const char* name)
