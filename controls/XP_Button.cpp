@@ -51,7 +51,8 @@ void TXP_Button::PaintSkin(QImage& skin, int look) const
         look = blFocused;
     QImage frame;
     GetSkinFrame(LoadSkinStrip("XPBUTTON"), frame, 5, look, true);
-    skin.fill(ColorToRGB(Color()));
+    if (frame.isNull())
+        skin.fill(ColorToRGB(Color()));  // the face covers everything; without a strip, a plain one
     DrawSkinStretched(frame, skin, {0, 0, skin.width(), skin.height()});
 }
 
