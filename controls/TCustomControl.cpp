@@ -55,7 +55,16 @@ void TCustomControl::paintEvent(QPaintEvent*)
     QImage skin(width(), height(), QImage::Format_RGB32);
     PaintSkin(skin, look);
     const qreal ratio = devicePixelRatioF();
-    QImage canvas = ratio == 1 ? std::move(skin) : EnlargeSkin(skin, ratio);
+    QImage canvas;
+    if (ratio == 1) {
+        canvas = std::move(skin);
+    } else {
+        // The device pixels the window gives the control; at fractional ratios they depend on where
+        // it sits, and an image a pixel too wide would lose the last column of its rim.
+        const QRect at(mapTo(window(), QPoint(0, 0)), size());
+        const auto device = [ratio](int from, int to) { return qRound(to * ratio) - qRound(from * ratio); };
+        canvas = EnlargeSkin(skin, ratio, {device(at.left(), at.right() + 1), device(at.top(), at.bottom() + 1)});
+    }
     PaintDetail(canvas, look);
     QPainter(this).drawImage(0, 0, canvas);
 }

@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QString>
 #include <QVarLengthArray>
-#include <QtMath>
 
 #include <algorithm>
 #include <array>
@@ -318,10 +317,10 @@ QImage Transparent(const QImage& bitmap, TColor color)
     return result;
 }
 
-QImage EnlargeSkin(const QImage& skin, qreal ratio)
+QImage EnlargeSkin(const QImage& skin, qreal ratio, QSize size)
 {
     const int w = skin.width(), h = skin.height();
-    const int dw = qCeil(w * ratio), dh = qCeil(h * ratio);
+    const int dw = size.width(), dh = size.height();
     const auto source = [ratio](int at, int deviceSize, int size) {
         if (2 * at < deviceSize)
             return std::min(int(at / ratio), size - 1);
@@ -331,11 +330,19 @@ QImage EnlargeSkin(const QImage& skin, qreal ratio)
     for (int x = 0; x < dw; ++x)
         columns[x] = source(x, dw, w);
     QImage result(dw, dh, skin.format());
-    for (int y = 0; y < dh; ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(skin.constScanLine(source(y, dh, h)));
-        auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
+    const qsizetype stride = result.bytesPerLine();
+    uchar* bits = result.bits();
+    for (int y = 0, last = -1; y < dh; ++y) {
+        const int row = source(y, dh, h);
+        uchar* out = bits + y * stride;
+        if (row == last) {
+            std::memcpy(out, out - stride, size_t(stride));  // a repeated row
+            continue;
+        }
+        const auto* in = reinterpret_cast<const QRgb*>(skin.constScanLine(row));
         for (int x = 0; x < dw; ++x)
-            out[x] = in[columns[x]];
+            reinterpret_cast<QRgb*>(out)[x] = in[columns[x]];
+        last = row;
     }
     result.setDevicePixelRatio(ratio);
     return result;

@@ -548,9 +548,10 @@ void TestXpUnit::enlargeSkin()
     GetSkinFrame(LoadSkinStrip("XPBUTTON"), frame, 5, 4, true);
     QImage face(161, 32, QImage::Format_RGB32);
     DrawSkinStretched(frame, face, {0, 0, 161, 32});
-    const QImage big = EnlargeSkin(face, ratio);
+    const QSize size(qRound(161 * ratio), qRound(32 * ratio));
+    const QImage big = EnlargeSkin(face, ratio, size);
     QCOMPARE(big.devicePixelRatio(), ratio);
-    QCOMPARE(big.size(), QSize(qCeil(161 * ratio), qCeil(32 * ratio)));
+    QCOMPARE(big.size(), size);
 
     // No pixel blended; at whole ratios each pixel a block; and as the face is the same from the
     // left as from the right, so is the enlargement: both rims equally wide, no seam in the middle.
