@@ -1,6 +1,7 @@
 // One paint of each skinned control at its size in the program, and a full repaint of the main
 // window, through QWidget::render into an image on the offscreen platform.
 //   bench_paint [BATCHES] [ONLY]     prints "paint target=... median_us=..." lines
+// With QT_SCALE_FACTOR set, the paints are at that device pixel ratio.
 // Under callgrind, BenchRenderLoop is the function to collect (--toggle-collect=BenchRenderLoop*).
 #include "BenchSupport.h"
 
@@ -89,7 +90,10 @@ int main(int argc, char* argv[])
             continue;
         if (!target.widget)
             return 1;
-        QImage image(target.widget->size(), QImage::Format_ARGB32_Premultiplied);
+        // At the screen's device pixel ratio (QT_SCALE_FACTOR), as the window's backing store is.
+        const qreal ratio = target.widget->devicePixelRatioF();
+        QImage image(target.widget->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
         image.fill(0);
         const bool whole = target.widget == &form1;
         const int perBatch = whole ? 5 : 50;

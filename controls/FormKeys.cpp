@@ -1,7 +1,7 @@
 #include "controls/FormKeys.h"
 
-#include "controls/FormKeyControl.h"
 #include "controls/SkinText.h"
+#include "controls/TControl.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,18 +12,6 @@
 
 #include <vector>
 
-bool FormKeyControl::DialogKey(const QKeyEvent&)
-{
-    return false;
-}
-
-bool FormKeyControl::DialogChar(QChar)
-{
-    return false;
-}
-
-void FormKeyControl::FocusedControlChanged(QWidget*) {}
-
 namespace {
 
 constexpr char kWindowMark[] = "_quelm_formKeys";
@@ -32,7 +20,7 @@ constexpr char kAcceleratorId[] = "_quelm_acceleratorId";
 struct Member
 {
     QPointer<QWidget> widget;
-    FormKeyControl* control = nullptr;
+    TControl* control = nullptr;
 };
 
 // The window's controls in their order (depth first, each parent before its children). Guarded
@@ -44,7 +32,7 @@ std::vector<Member> MembersOf(QWidget* window)
         return members;
     const auto children = window->findChildren<QWidget*>();
     for (QWidget* child : children) {
-        if (auto* control = dynamic_cast<FormKeyControl*>(child))
+        if (auto* control = qobject_cast<TControl*>(child))
             members.push_back({child, control});
     }
     return members;
@@ -83,7 +71,7 @@ protected:
         case QEvent::ParentChange:
         case QEvent::Polish:
         case QEvent::Show:
-            if (dynamic_cast<FormKeyControl*>(widget))
+            if (qobject_cast<TControl*>(widget))
                 WatchWindowOf(widget);
             break;
         case QEvent::Shortcut:

@@ -3,7 +3,7 @@
 // Form-level keys for the skinned controls. Qt has no "dialog key", "dialog character" or
 // "focused control changed" notification, so this one mechanism stands in for them: a control
 // attaches itself once, and from then on its top-level window offers every key press that came
-// back untaken from the focused widget to the window's FormKeyControls, Alt plus a caption's
+// back untaken from the focused widget to the window's TControls, Alt plus a caption's
 // accelerator reaches them through a window shortcut, and every focus change inside the window
 // is announced to them. Windows need no call of their own.
 
@@ -14,7 +14,7 @@ class QWidget;
 
 namespace FormKeys {
 
-// Called by a FormKeyControl's constructor; follows the control into whatever window it is moved to.
+// Called by TControl's constructor; follows the control into whatever window it is moved to.
 void Attach(QWidget* control);
 
 // Keeps control's Alt+accelerator shortcut in step with its caption.

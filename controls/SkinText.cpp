@@ -80,6 +80,8 @@ void DrawFocusRect(QImage& image, TRect rect)
 {
     if (rect.Right <= rect.Left || rect.Bottom <= rect.Top)
         return;
+    const qreal ratio = image.devicePixelRatio();
+    rect = {qRound(rect.Left * ratio), qRound(rect.Top * ratio), qRound(rect.Right * ratio), qRound(rect.Bottom * ratio)};
     const auto invert = [&image](int x, int y) {
         if (((x + y) & 1) == 0 && image.valid(x, y))
             image.setPixel(x, y, image.pixel(x, y) ^ 0x00FFFFFFu);

@@ -30,8 +30,8 @@ bool IsAccelerator(QChar typed, const QString& caption);
 // control lays out identically whatever the fractional metrics of the font.
 void DrawText(QPainter& painter, TRect rect, const QString& caption, bool centred);
 
-// The dotted focus rectangle (right and bottom exclusive): every other pixel of its outline is
-// inverted, on a pattern fixed to the image's origin.
+// The dotted focus rectangle (right and bottom exclusive, in the image's coordinates): every other
+// device pixel of its outline is inverted, on a pattern fixed to the image's origin.
 void DrawFocusRect(QImage& image, TRect rect);
 
 } // namespace SkinText

@@ -9,168 +9,67 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-// The interfaces are friends of their controls, so they live outside the anonymous namespace.
-class AccessibleXPCheckBox final : public QAccessibleWidget
+// One interface for all of them: they differ only in role. The state comes from the properties a
+// control has (Checked, Default, Visited, Url); the press does what the control's own press does.
+// A friend of TControl, so it lives outside the anonymous namespace.
+class AccessibleSkinnedControl final : public QAccessibleWidget
 {
 public:
-    explicit AccessibleXPCheckBox(TXP_CheckBox* box) : QAccessibleWidget(box, QAccessible::CheckBox) {}
+    AccessibleSkinnedControl(TControl* control, QAccessible::Role role) : QAccessibleWidget(control, role) {}
 
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
-            return SkinText::DisplayText(Box()->Caption());
+            return SkinText::DisplayText(Control()->Caption());
+        if (t == QAccessible::Value && role() == QAccessible::Link)
+            return Control()->property("Url").toString();
         return QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
-        s.checkable = true;
-        s.checked = Box()->Checked();
+        const QVariant checked = Control()->property("Checked");
+        s.checkable = checked.isValid();
+        s.checked = checked.toBool();
+        s.defaultButton = Control()->property("Default").toBool();
+        s.linked = role() == QAccessible::Link;
+        s.traversed = Control()->property("Visited").toBool();
         return s;
     }
     QStringList actionNames() const override
     {
-        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
+        const QString first = role() == QAccessible::CheckBox ? toggleAction() : pressAction();
+        return QStringList{first} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& action) override
     {
-        if (action == toggleAction() || action == pressAction()) {
-            if (Box()->isEnabled())
-                Box()->Toggle();
+        const bool checkable = role() == QAccessible::CheckBox || role() == QAccessible::RadioButton;
+        if (action == pressAction() || (action == toggleAction() && checkable)) {
+            if (Control()->isEnabled())
+                Control()->Activate();
             return;
         }
         QAccessibleWidget::doAction(action);
     }
 
 private:
-    TXP_CheckBox* Box() const { return static_cast<TXP_CheckBox*>(widget()); }
-};
-
-class AccessibleXPRadioBox final : public QAccessibleWidget
-{
-public:
-    explicit AccessibleXPRadioBox(TXP_RadioBox* box) : QAccessibleWidget(box, QAccessible::RadioButton) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return SkinText::DisplayText(Box()->Caption());
-        return QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.checkable = true;
-        s.checked = Box()->Checked();
-        return s;
-    }
-    QStringList actionNames() const override
-    {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString& action) override
-    {
-        if (action == pressAction() || action == toggleAction()) {
-            if (Box()->isEnabled())
-                Box()->Select();
-            return;
-        }
-        QAccessibleWidget::doAction(action);
-    }
-
-private:
-    TXP_RadioBox* Box() const { return static_cast<TXP_RadioBox*>(widget()); }
-};
-
-class AccessibleXPButton final : public QAccessibleWidget
-{
-public:
-    explicit AccessibleXPButton(TXP_Button* button) : QAccessibleWidget(button, QAccessible::Button) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return SkinText::DisplayText(Button()->Caption());
-        return QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.defaultButton = Button()->Default();
-        return s;
-    }
-    QStringList actionNames() const override
-    {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString& action) override
-    {
-        if (action == pressAction()) {
-            if (Button()->isEnabled())
-                Button()->Click();
-            return;
-        }
-        QAccessibleWidget::doAction(action);
-    }
-
-private:
-    TXP_Button* Button() const { return static_cast<TXP_Button*>(widget()); }
-};
-
-class AccessibleXPUrl final : public QAccessibleWidget
-{
-public:
-    explicit AccessibleXPUrl(TXP_Url* link) : QAccessibleWidget(link, QAccessible::Link) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return SkinText::DisplayText(Link()->Caption());
-        if (t == QAccessible::Value)
-            return Link()->Url();
-        return QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.linked = true;
-        s.traversed = Link()->Visited();
-        return s;
-    }
-    QStringList actionNames() const override
-    {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
-    }
-    // As a left click: the link opens, then OnClick.
-    void doAction(const QString& action) override
-    {
-        if (action == pressAction()) {
-            if (Link()->isEnabled()) {
-                Link()->OpenLink();
-                emit Link()->OnClick(Link());
-            }
-            return;
-        }
-        QAccessibleWidget::doAction(action);
-    }
-
-private:
-    TXP_Url* Link() const { return static_cast<TXP_Url*>(widget()); }
+    TControl* Control() const { return static_cast<TControl*>(widget()); }
 };
 
 namespace {
 
 QAccessibleInterface* Factory(const QString&, QObject* object)
 {
-    if (auto* box = qobject_cast<TXP_CheckBox*>(object))
-        return new AccessibleXPCheckBox(box);
-    if (auto* box = qobject_cast<TXP_RadioBox*>(object))
-        return new AccessibleXPRadioBox(box);
-    if (auto* button = qobject_cast<TXP_Button*>(object))
-        return new AccessibleXPButton(button);
-    if (auto* link = qobject_cast<TXP_Url*>(object))
-        return new AccessibleXPUrl(link);
-    return nullptr;
+    QAccessible::Role role = QAccessible::Link;
+    if (qobject_cast<TXP_CheckBox*>(object))
+        role = QAccessible::CheckBox;
+    else if (qobject_cast<TXP_RadioBox*>(object))
+        role = QAccessible::RadioButton;
+    else if (qobject_cast<TXP_Button*>(object))
+        role = QAccessible::Button;
+    else if (!qobject_cast<TXP_Url*>(object))
+        return nullptr;
+    return new AccessibleSkinnedControl(static_cast<TControl*>(object), role);
 }
 
 } // namespace

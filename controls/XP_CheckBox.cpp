@@ -1,38 +1,85 @@
 #include "controls/XP_CheckBox.h"
 
-#include "controls/FormKeys.h"
 #include "controls/SkinText.h"
 #include "controls/SkinnedAccessible.h"
 
 #include <QFontMetrics>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <utility>
+#include <cstring>
 
 namespace {
 
-constexpr int kFrameCount = 6;
-
-bool IsEnterKey(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
+constexpr int kGlyphSize = 13;  // the frames of both glyph strips
 
 } // namespace
 
-TXP_CheckBox::TXP_CheckBox(QWidget* parent) : QWidget(parent)
+namespace GlyphBox {
+
+int Frame(bool enabled, bool checked, int requested)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setGeometry(0, 0, 121, 17);
-    SetTabStop(true);
-    SkinnedAccessible::Install();
-    FormKeys::Attach(this);
+    if (!enabled)
+        return checked ? 4 : 3;
+    if (checked)
+        return requested == 6 ? 6 : 2;
+    return requested == 5 ? 5 : 1;
 }
 
-TXP_CheckBox::~TXP_CheckBox() = default;
+void PaintGlyph(QImage& skin, TColor color, const QImage& glyph)
+{
+    skin.fill(ColorToRGB(color));
+    // Copied by hand: cheaper than a painter for these few pixels, and paints come often.
+    const int top = (skin.height() - glyph.height()) / 2;
+    const int rows = std::min(glyph.height(), skin.height() - top), columns = std::min(glyph.width(), skin.width());
+    const bool opaque = !glyph.hasAlphaChannel();
+    const qsizetype inStride = glyph.bytesPerLine(), outStride = skin.bytesPerLine();
+    const uchar* inBits = glyph.constBits();
+    uchar* outBits = skin.bits();
+    for (int y = std::max(0, -top); y < rows; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(inBits + y * inStride);
+        auto* out = reinterpret_cast<QRgb*>(outBits + (top + y) * outStride);
+        if (opaque) {
+            std::memcpy(out, in, sizeof(QRgb) * size_t(columns));
+            continue;
+        }
+        for (int x = 0; x < columns; ++x) {
+            if (qAlpha(in[x]) != 0)
+                out[x] = in[x];
+        }
+    }
+}
+
+void PaintCaption(QImage& canvas, const TCustomControl& box)
+{
+    QPainter painter(&canvas);
+    painter.setFont(box.font());
+    painter.setPen(box.isEnabled() ? box.palette().color(QPalette::WindowText) : QColor(ColorToRGB(clGray)));
+    SkinText::DrawText(painter, {kGlyphSize + 4, 0, box.width(), box.height()}, box.Caption(), false);
+    painter.end();
+    if (box.HasFocus() && box.isEnabled()) {
+        const QFontMetrics metrics(box.font(), &canvas);
+        const int tw = metrics.horizontalAdvance(SkinText::StripAmpersands(box.Caption()));
+        const int th = metrics.height();
+        const int left = kGlyphSize + 3, top = (box.height() - th) / 2 - 1;
+        SkinText::DrawFocusRect(canvas, {left, top, left + tw + 1, top + th + 1});
+    }
+}
+
+QSize SizeHint(const TCustomControl& box)
+{
+    const QFontMetrics metrics(box.font());
+    return {kGlyphSize + 4 + metrics.horizontalAdvance(SkinText::DisplayText(box.Caption())),
+            std::max(17, metrics.height())};
+}
+
+} // namespace GlyphBox
+
+TXP_CheckBox::TXP_CheckBox(QWidget* parent) : TCustomControl(parent)
+{
+    setGeometry(0, 0, 121, 17);
+    SetColor(clWindowBackground);
+}
 
 void TXP_CheckBox::SetChecked(bool value)
 {
@@ -43,99 +90,28 @@ void TXP_CheckBox::SetChecked(bool value)
     repaint();
 }
 
-void TXP_CheckBox::SetCaption(const QString& caption)
-{
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    FormKeys::SetAccelerator(this, caption);
-    SkinnedAccessible::NameChanged(this);
-    repaint();
-}
-
-void TXP_CheckBox::SetColor(TColor color)
-{
-    if (color == m_color)
-        return;
-    m_color = color;
-    update();
-}
-
-bool TXP_CheckBox::TabStop() const
-{
-    return focusPolicy() != Qt::NoFocus;
-}
-
-void TXP_CheckBox::SetTabStop(bool tabStop)
-{
-    // The control takes the focus itself on a left press, so Qt's click focus stays off: a right
-    // press must not move the focus.
-    setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
-}
-
 QSize TXP_CheckBox::sizeHint() const
 {
-    const QFontMetrics metrics(font());
-    return {13 + 4 + metrics.horizontalAdvance(SkinText::DisplayText(m_caption)), std::max(17, metrics.height())};
+    return GlyphBox::SizeHint(*this);
 }
 
-void TXP_CheckBox::DrawState(int frame)
+void TXP_CheckBox::PaintSkin(QImage& skin, int frame) const
 {
-    m_requestedFrame = frame;
-    repaint();
-    m_requestedFrame = 1;
-}
-
-QImage TXP_CheckBox::Compose(int frame) const
-{
-    const int w = width(), h = height();
-    QImage canvas(w, h, QImage::Format_RGB32);
-    canvas.fill(ColorToRGB(m_color));
-
-    int n = frame;
-    if (!isEnabled())
-        n = m_checked ? 4 : 3;
-    else if (m_checked)
-        n = frame == 6 ? 6 : 2;
-    else
-        n = frame == 5 ? 5 : 1;
-
     QImage glyph;
-    GetSkinFrame(LoadSkinStrip("XPCHECKBOX"), glyph, kFrameCount, n, true);
-
-    QPainter painter(&canvas);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, (h - glyph.height()) / 2, glyph);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setFont(font());
-    painter.setPen(isEnabled() ? palette().color(QPalette::WindowText) : QColor(ColorToRGB(clGray)));
-    SkinText::DrawText(painter, {glyph.width() + 4, 0, w, h}, m_caption, false);
-    painter.end();
-
-    if (m_hasFocus && isEnabled()) {
-        const QFontMetrics metrics(font(), &canvas);
-        const int tw = metrics.horizontalAdvance(SkinText::StripAmpersands(m_caption));
-        const int th = metrics.height();
-        const int left = glyph.width() + 3, top = (h - th) / 2 - 1;
-        SkinText::DrawFocusRect(canvas, {left, top, left + tw + 1, top + th + 1});
-    }
-    return canvas;
+    GetSkinFrame(LoadSkinStrip("XPCHECKBOX"), glyph, 6, GlyphBox::Frame(isEnabled(), m_checked, frame), true);
+    GlyphBox::PaintGlyph(skin, Color(), glyph);
 }
 
-void TXP_CheckBox::paintEvent(QPaintEvent*)
+void TXP_CheckBox::PaintDetail(QImage& canvas, int) const
 {
-    const int frame = std::exchange(m_requestedFrame, 1);
-    if (width() < 1 || height() < 1)
-        return;
-    const QImage image = Compose(frame);
-    QPainter(this).drawImage(0, 0, image);
+    GlyphBox::PaintCaption(canvas, *this);
 }
 
 void TXP_CheckBox::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_pointerInside = true;
+    TCustomControl::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
     SetChecked(!m_checked);
     repaint();
@@ -148,99 +124,19 @@ void TXP_CheckBox::mouseReleaseEvent(QMouseEvent* event)
         emit OnClick(this);
 }
 
-void TXP_CheckBox::mouseDoubleClickEvent(QMouseEvent*)
+void TXP_CheckBox::Activate()
 {
-    // The second press of a double click neither toggles nor takes the focus.
-}
-
-void TXP_CheckBox::mouseMoveEvent(QMouseEvent* event)
-{
-    // Qt holds back enter and leave while a button is down; the look follows the pointer anyway.
-    if (event->buttons() == Qt::NoButton)
-        return;
-    const bool inside = rect().contains(event->position().toPoint());
-    if (inside == m_pointerInside)
-        return;
-    m_pointerInside = inside;
-    if (inside)
-        PointerEntered();
-    else
-        repaint();
-}
-
-void TXP_CheckBox::keyPressEvent(QKeyEvent* event)
-{
-    const int key = event->key();
-    if (!IsEnterKey(key) && key != Qt::Key_Space) {
-        event->ignore();
-        return;
-    }
-    if (IsEnterKey(key) && FormKeys::OfferDialogKey(this, event))
-        return;
-    event->accept();
-    Toggle();
-}
-
-void TXP_CheckBox::Toggle()
-{
-    m_checked = !m_checked;
-    SkinnedAccessible::CheckedChanged(this);
-    repaint();
+    SetChecked(!m_checked);
     emit OnClick(this);
-}
-
-void TXP_CheckBox::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    m_hasFocus = true;
-    repaint();
-}
-
-void TXP_CheckBox::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    m_hasFocus = false;
-    repaint();
-}
-
-void TXP_CheckBox::enterEvent(QEnterEvent* event)
-{
-    QWidget::enterEvent(event);
-    m_pointerInside = true;
-    PointerEntered();
-}
-
-void TXP_CheckBox::PointerEntered()
-{
-    DrawState(m_checked ? 6 : 5);
-}
-
-void TXP_CheckBox::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    m_pointerInside = false;
-    repaint();
-}
-
-void TXP_CheckBox::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
-        repaint();
 }
 
 bool TXP_CheckBox::DialogChar(QChar character)
 {
-    if (!SkinText::IsAccelerator(character, m_caption) || !isEnabled() || !isVisible())
+    if (!AcceleratorTyped(character))
         return false;
     setFocus(Qt::ShortcutFocusReason);
     SetChecked(!m_checked);
     repaint();
     emit OnClick(this);
     return true;
-}
-
-void TXP_CheckBox::FocusedControlChanged(QWidget*)
-{
-    repaint();
 }

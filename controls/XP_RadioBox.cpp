@@ -1,39 +1,15 @@
 #include "controls/XP_RadioBox.h"
 
-#include "controls/FormKeys.h"
-#include "controls/SkinText.h"
 #include "controls/SkinnedAccessible.h"
+#include "controls/XP_CheckBox.h"
 
-#include <QFontMetrics>
-#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 
-#include <utility>
-
-namespace {
-
-constexpr int kFrameCount = 6;
-constexpr QRgb kTransparent = 0xFF00FF;
-
-bool IsEnterKey(int key)
+TXP_RadioBox::TXP_RadioBox(QWidget* parent) : TCustomControl(parent)
 {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-} // namespace
-
-TXP_RadioBox::TXP_RadioBox(QWidget* parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
     setGeometry(0, 0, 121, 17);
-    SetTabStop(true);
-    SkinnedAccessible::Install();
-    FormKeys::Attach(this);
+    SetColor(clWindowBackground);
 }
-
-TXP_RadioBox::~TXP_RadioBox() = default;
 
 void TXP_RadioBox::SetChecked(bool value)
 {
@@ -52,106 +28,29 @@ void TXP_RadioBox::SetChecked(bool value)
     repaint();
 }
 
-void TXP_RadioBox::SetCaption(const QString& caption)
-{
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    FormKeys::SetAccelerator(this, caption);
-    SkinnedAccessible::NameChanged(this);
-    repaint();
-}
-
-void TXP_RadioBox::SetColor(TColor color)
-{
-    if (color == m_color)
-        return;
-    m_color = color;
-    update();
-}
-
-bool TXP_RadioBox::TabStop() const
-{
-    return focusPolicy() != Qt::NoFocus;
-}
-
-void TXP_RadioBox::SetTabStop(bool tabStop)
-{
-    // The control takes the focus itself on a left press, so Qt's click focus stays off: a right
-    // press must not move the focus.
-    setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
-}
-
 QSize TXP_RadioBox::sizeHint() const
 {
-    const QFontMetrics metrics(font());
-    return {13 + 4 + metrics.horizontalAdvance(SkinText::DisplayText(m_caption)), std::max(17, metrics.height())};
+    return GlyphBox::SizeHint(*this);
 }
 
-void TXP_RadioBox::DrawState(int frame)
+void TXP_RadioBox::PaintSkin(QImage& skin, int frame) const
 {
-    m_requestedFrame = frame;
-    repaint();
-    m_requestedFrame = 1;
-}
-
-QImage TXP_RadioBox::Compose(int frame) const
-{
-    const int w = width(), h = height();
-    QImage canvas(w, h, QImage::Format_RGB32);
-    canvas.fill(ColorToRGB(m_color));
-
-    int n = frame;
-    if (!isEnabled())
-        n = m_checked ? 4 : 3;
-    else if (m_checked)
-        n = frame == 6 ? 6 : 2;
-    else
-        n = frame == 5 ? 5 : 1;
-
     QImage glyph;
-    GetSkinFrame(LoadSkinStrip("XPRADIOBOX"), glyph, kFrameCount, n, true);
-
+    GetSkinFrame(LoadSkinStrip("XPRADIOBOX"), glyph, 6, GlyphBox::Frame(isEnabled(), m_checked, frame), true);
     // The magenta corners stay out so that Color shows there.
-    QImage disc = glyph.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < disc.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(disc.scanLine(y));
-        for (int x = 0; x < disc.width(); ++x) {
-            if ((line[x] & 0x00FFFFFFu) == kTransparent)
-                line[x] = 0;
-        }
-    }
-    QPainter painter(&canvas);
-    painter.drawImage(0, (h - disc.height()) / 2, disc);
-    painter.setFont(font());
-    painter.setPen(isEnabled() ? palette().color(QPalette::WindowText) : QColor(ColorToRGB(clGray)));
-    SkinText::DrawText(painter, {glyph.width() + 4, 0, w, h}, m_caption, false);
-    painter.end();
-
-    if (m_hasFocus && isEnabled()) {
-        const QFontMetrics metrics(font(), &canvas);
-        const int tw = metrics.horizontalAdvance(SkinText::StripAmpersands(m_caption));
-        const int th = metrics.height();
-        const int left = glyph.width() + 3, top = (h - th) / 2 - 1;
-        SkinText::DrawFocusRect(canvas, {left, top, left + tw + 1, top + th + 1});
-    }
-    return canvas;
+    GlyphBox::PaintGlyph(skin, Color(), Transparent(glyph, clFuchsia));
 }
 
-void TXP_RadioBox::paintEvent(QPaintEvent*)
+void TXP_RadioBox::PaintDetail(QImage& canvas, int) const
 {
-    const int frame = std::exchange(m_requestedFrame, 1);
-    if (width() < 1 || height() < 1)
-        return;
-    const QImage image = Compose(frame);
-    QPainter(this).drawImage(0, 0, image);
+    GlyphBox::PaintCaption(canvas, *this);
 }
 
 void TXP_RadioBox::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_pointerInside = true;
+    TCustomControl::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
     SetChecked(true);
     repaint();
@@ -159,103 +58,25 @@ void TXP_RadioBox::mousePressEvent(QMouseEvent* event)
 
 void TXP_RadioBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    // The press grabbed the mouse, so this comes wherever the pointer was let go.
+    // Also after a press on a checked radio box, which changed nothing.
     if (event->button() == Qt::LeftButton)
         emit OnClick(this);
 }
 
-void TXP_RadioBox::mouseDoubleClickEvent(QMouseEvent*)
-{
-    // The second press of a double click neither toggles nor takes the focus.
-}
-
-void TXP_RadioBox::mouseMoveEvent(QMouseEvent* event)
-{
-    // Qt holds back enter and leave while a button is down; the look follows the pointer anyway.
-    if (event->buttons() == Qt::NoButton)
-        return;
-    const bool inside = rect().contains(event->position().toPoint());
-    if (inside == m_pointerInside)
-        return;
-    m_pointerInside = inside;
-    if (inside)
-        PointerEntered();
-    else
-        repaint();
-}
-
-void TXP_RadioBox::keyPressEvent(QKeyEvent* event)
-{
-    const int key = event->key();
-    if (!IsEnterKey(key) && key != Qt::Key_Space) {
-        event->ignore();
-        return;
-    }
-    if (IsEnterKey(key) && FormKeys::OfferDialogKey(this, event))
-        return;
-    event->accept();
-    Select();
-}
-
-void TXP_RadioBox::Select()
+void TXP_RadioBox::Activate()
 {
     // Repaints only when the state changes.
     SetChecked(true);
     emit OnClick(this);
 }
 
-void TXP_RadioBox::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    m_hasFocus = true;
-    repaint();
-}
-
-void TXP_RadioBox::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    m_hasFocus = false;
-    repaint();
-}
-
-void TXP_RadioBox::enterEvent(QEnterEvent* event)
-{
-    QWidget::enterEvent(event);
-    m_pointerInside = true;
-    PointerEntered();
-}
-
-void TXP_RadioBox::PointerEntered()
-{
-    DrawState(m_checked ? 6 : 5);
-}
-
-void TXP_RadioBox::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    m_pointerInside = false;
-    repaint();
-}
-
-void TXP_RadioBox::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
-        repaint();
-}
-
 bool TXP_RadioBox::DialogChar(QChar character)
 {
-    if (!SkinText::IsAccelerator(character, m_caption) || !isEnabled() || !isVisible())
+    if (!AcceleratorTyped(character))
         return false;
     setFocus(Qt::ShortcutFocusReason);
     SetChecked(true);
     repaint();
     emit OnClick(this);
     return true;
-}
-
-void TXP_RadioBox::FocusedControlChanged(QWidget*)
-{
-    repaint();
 }

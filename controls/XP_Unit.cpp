@@ -303,6 +303,51 @@ void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect)
                 WritePixel(canvas, rect.Left + x, rect.Top + y, d.pixel(x, y));
 }
 
+QImage Transparent(const QImage& bitmap, TColor color)
+{
+    QImage result = bitmap.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = ColorToRGB(color) & 0x00FFFFFFu;
+    for (int y = 0; y < result.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            if ((line[x] & 0x00FFFFFFu) == key)
+                line[x] = 0;
+        }
+    }
+    return result;
+}
+
+QImage EnlargeSkin(const QImage& skin, qreal ratio, QSize size)
+{
+    const int w = skin.width(), h = skin.height();
+    const int dw = size.width(), dh = size.height();
+    const auto source = [ratio](int at, int deviceSize, int size) {
+        if (2 * at < deviceSize)
+            return std::min(int(at / ratio), size - 1);
+        return std::max(size - 1 - int((deviceSize - 1 - at) / ratio), 0);
+    };
+    QVarLengthArray<int, 512> columns(dw);
+    for (int x = 0; x < dw; ++x)
+        columns[x] = source(x, dw, w);
+    QImage result(dw, dh, skin.format());
+    const qsizetype stride = result.bytesPerLine();
+    uchar* bits = result.bits();
+    for (int y = 0, last = -1; y < dh; ++y) {
+        const int row = source(y, dh, h);
+        uchar* out = bits + y * stride;
+        if (row == last) {
+            std::memcpy(out, out - stride, size_t(stride));  // a repeated row
+            continue;
+        }
+        const auto* in = reinterpret_cast<const QRgb*>(skin.constScanLine(row));
+        for (int x = 0; x < dw; ++x)
+            reinterpret_cast<QRgb*>(out)[x] = in[columns[x]];
+        last = row;
+    }
+    result.setDevicePixelRatio(ratio);
+    return result;
+}
+
 QImage LoadSkinStrip(const char* name)
 {
     // Every paint asks for its strip; decoding the compressed resource each time cost more than the

@@ -49,6 +49,15 @@ void GetSkinFrame(const QImage& strip, QImage& frame, int count, int index, bool
 // size and repeating the middle column and row in between. Pixels outside rect stay untouched.
 void DrawSkinStretched(const QImage& skin, QImage& canvas, TRect rect);
 
+// A 32-bit copy of bitmap in which the pixels of color are left out (fully transparent).
+QImage Transparent(const QImage& bitmap, TColor color);
+
+// skin (32-bit, at ratio 1) as size device pixels at a device pixel ratio, carrying it. Every
+// device pixel takes the nearest skin pixel, counted from the nearer edge: at integer ratios each
+// pixel becomes a whole block, at fractional ones both rims keep the same width, and no pixel is
+// ever blended.
+QImage EnlargeSkin(const QImage& skin, qreal ratio, QSize size);
+
 // "XPBUTTON", "XPCHECKBOX" or "XPRADIOBOX" from the compiled-in resources, decoded on first use and
 // handed out as a copy that the caller may change freely; a null image when there is no such strip.
 QImage LoadSkinStrip(const char* name);

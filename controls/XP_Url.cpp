@@ -1,6 +1,5 @@
 #include "controls/XP_Url.h"
 
-#include "controls/FormKeys.h"
 #include "controls/LinkOpener.h"
 #include "controls/ScreenCursors.h"
 #include "controls/SkinText.h"
@@ -52,75 +51,15 @@ void ShellOpenFile(const QString& path)
     CurrentLinkOpener().Open(path);
 }
 
-TXP_Url::TXP_Url(QWidget* parent) : QWidget(parent)
+TXP_Url::TXP_Url(QWidget* parent) : TControl(parent)
 {
     setGeometry(0, 0, 121, 17);
-    SkinnedAccessible::Install();
-    FormKeys::Attach(this);
-}
-
-TXP_Url::~TXP_Url() = default;
-
-void TXP_Url::SetCaption(const QString& caption)
-{
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    FormKeys::SetAccelerator(this, caption);
-    SkinnedAccessible::NameChanged(this);
-    repaint();
-}
-
-void TXP_Url::SetPicture(const QImage& picture)
-{
-    m_picture = picture;
-    repaint();
-}
-
-void TXP_Url::SetPicOffSet(int offset)
-{
-    if (offset == m_picOffSet)
-        return;
-    m_picOffSet = offset;
-    repaint();
-}
-
-void TXP_Url::SetLineOffSet(int offset)
-{
-    if (offset == m_lineOffSet)
-        return;
-    m_lineOffSet = offset;
-    repaint();
-}
-
-void TXP_Url::SetUnderLine(bool underLine)
-{
-    if (underLine == m_underLine)
-        return;
-    m_underLine = underLine;
-    repaint();
-}
-
-void TXP_Url::SetPicTrans(bool picTrans)
-{
-    if (picTrans == m_picTrans)
-        return;
-    m_picTrans = picTrans;
-    repaint();
-}
-
-void TXP_Url::SetPicTransColor(TColor color)
-{
-    if (color == m_picTransColor)
-        return;
-    m_picTransColor = color;
-    repaint();
 }
 
 QSize TXP_Url::sizeHint() const
 {
     const QFontMetrics metrics(font());
-    return {m_picture.width() + m_lineOffSet + metrics.horizontalAdvance(SkinText::StripAmpersands(m_caption)),
+    return {m_picture.width() + m_lineOffSet + metrics.horizontalAdvance(SkinText::StripAmpersands(Caption())),
             height()};
 }
 
@@ -164,16 +103,8 @@ int TXP_Url::Paint(QPainter& painter, bool hover)
             copy.setCompositionMode(QPainter::CompositionMode_Source);
             copy.drawImage(QPoint(0, 0), m_picture, QRect(0, 0, width(), height()));
         }
-        if (m_picTrans) {
-            const QRgb key = ColorToRGB(m_picTransColor) & 0x00FFFFFFu;
-            for (int y = 0; y < bitmap.height(); ++y) {
-                auto* line = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
-                for (int x = 0; x < bitmap.width(); ++x) {
-                    if ((line[x] & 0x00FFFFFFu) == key)
-                        line[x] = 0;
-                }
-            }
-        }
+        if (m_picTrans)
+            bitmap = Transparent(bitmap, m_picTransColor);
         // Greyed after the transparent pixels are known, so that they stay transparent.
         if (!isEnabled())
             GrayBitmap(bitmap, 30);
@@ -190,11 +121,11 @@ int TXP_Url::Paint(QPainter& painter, bool hover)
         color = QColor(ColorToRGB(m_visitedColor));
     painter.setPen(color);
     // Measured once: shaping the caption is most of a paint, and without an "&" both texts agree.
-    const int captionWidth = metrics.horizontalAdvance(m_caption);
-    SkinText::DrawText(painter, {x0, 0, x0 + captionWidth, height()}, m_caption, false);
+    const int captionWidth = metrics.horizontalAdvance(Caption());
+    SkinText::DrawText(painter, {x0, 0, x0 + captionWidth, height()}, Caption(), false);
 
-    const QString shown = SkinText::StripAmpersands(m_caption);
-    const int textWidth = shown.size() == m_caption.size() ? captionWidth : metrics.horizontalAdvance(shown);
+    const QString shown = SkinText::StripAmpersands(Caption());
+    const int textWidth = shown.size() == Caption().size() ? captionWidth : metrics.horizontalAdvance(shown);
     const int textHeight = metrics.height();
     if (m_underLine) {
         const int y = (height() - textHeight) / 2 + textHeight + m_lineOffSet;
@@ -233,35 +164,27 @@ void TXP_Url::mouseReleaseEvent(QMouseEvent* event)
         emit OnClick(this);
 }
 
-void TXP_Url::mouseDoubleClickEvent(QMouseEvent*)
+void TXP_Url::MouseEnter()
 {
-    // The second press of a double click opens nothing more.
-}
-
-void TXP_Url::enterEvent(QEnterEvent* event)
-{
-    QWidget::enterEvent(event);
     setCursor(ScreenCursors::Cursor(crXPHand));
     DrawLink(true);
 }
 
-void TXP_Url::leaveEvent(QEvent* event)
+void TXP_Url::MouseLeave()
 {
-    QWidget::leaveEvent(event);
     unsetCursor();
     DrawLink(false);
 }
 
-void TXP_Url::changeEvent(QEvent* event)
+void TXP_Url::Activate()
 {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
-        repaint();
+    OpenLink();
+    emit OnClick(this);
 }
 
 bool TXP_Url::DialogChar(QChar character)
 {
-    if (!SkinText::IsAccelerator(character, m_caption) || !isEnabled() || !isVisible())
+    if (!AcceleratorTyped(character))
         return false;
     OpenLink();
     return true;

@@ -4,17 +4,15 @@
 // link colours, with the hand cursor while the pointer is over it. It has no background of its
 // own (the parent shows through) and sizes its width to the caption each time it paints.
 
-#include "controls/FormKeyControl.h"
+#include "controls/TControl.h"
 #include "controls/XP_Unit.h"
 
 #include <QImage>
-#include <QString>
-#include <QWidget>
 
-class TXP_Url final : public QWidget, public FormKeyControl
+class TXP_Url final : public TControl
 {
     Q_OBJECT
-    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(bool Visited READ Visited)
     Q_PROPERTY(QString Url READ Url WRITE SetUrl)
     Q_PROPERTY(QImage Picture READ Picture WRITE SetPicture)
     Q_PROPERTY(int PicOffSet READ PicOffSet WRITE SetPicOffSet)
@@ -24,33 +22,33 @@ class TXP_Url final : public QWidget, public FormKeyControl
     Q_PROPERTY(bool UnderLine READ UnderLine WRITE SetUnderLine)
     Q_PROPERTY(bool PicTrans READ PicTrans WRITE SetPicTrans)
     Q_PROPERTY(quint32 PicTransColor READ PicTransColor WRITE SetPicTransColor)
-    Q_PROPERTY(bool Visited READ Visited)
 
 public:
     explicit TXP_Url(QWidget* parent = nullptr);
-    ~TXP_Url() override;
 
-    QString Caption() const { return m_caption; }
-    void SetCaption(const QString& caption);
     QString Url() const { return m_url; }
     void SetUrl(const QString& url) { m_url = url; }
     QImage Picture() const { return m_picture; }
-    void SetPicture(const QImage& picture);
+    void SetPicture(const QImage& picture)
+    {
+        m_picture = picture;
+        repaint();
+    }
     int PicOffSet() const { return m_picOffSet; }
-    void SetPicOffSet(int offset);
+    void SetPicOffSet(int offset) { Change(m_picOffSet, offset); }
     int LineOffSet() const { return m_lineOffSet; }
-    void SetLineOffSet(int offset);
+    void SetLineOffSet(int offset) { Change(m_lineOffSet, offset); }
     // The colours take effect at the next drawing.
     TColor HoverColor() const { return m_hoverColor; }
     void SetHoverColor(TColor color) { m_hoverColor = color; }
     TColor VisitedColor() const { return m_visitedColor; }
     void SetVisitedColor(TColor color) { m_visitedColor = color; }
     bool UnderLine() const { return m_underLine; }
-    void SetUnderLine(bool underLine);
+    void SetUnderLine(bool underLine) { Change(m_underLine, underLine); }
     bool PicTrans() const { return m_picTrans; }
-    void SetPicTrans(bool picTrans);
+    void SetPicTrans(bool picTrans) { Change(m_picTrans, picTrans); }
     TColor PicTransColor() const { return m_picTransColor; }
-    void SetPicTransColor(TColor color);
+    void SetPicTransColor(TColor color) { Change(m_picTransColor, color); }
     // True from the first use of the link on.
     bool Visited() const { return m_visited; }
 
@@ -63,26 +61,20 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
-    void OnClick(QObject* sender);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
+    void MouseEnter() override;
+    void MouseLeave() override;
+    // As a left click: the link opens, then OnClick.
+    void Activate() override;
     bool DialogChar(QChar character) override;
 
 private:
-    friend class AccessibleXPUrl;
     // Returns the width of the caption as shown, which the label sizes itself by.
     int Paint(QPainter& painter, bool hover);
 
-    QString m_caption;
     QString m_url;
     QImage m_picture;
     int m_picOffSet = 0;

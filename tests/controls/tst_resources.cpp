@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray ReadAll(const QString& path)
@@ -396,9 +398,25 @@ void TestResources::radioBoxFrames()
     COMPARE_RGB(hotOn.pixel(6, 6), qRgb(0x07, 0xA5, 0x05));
     COMPARE_RGB(disabledOn.pixel(6, 6), qRgb(0xC0, 0xBF, 0xB5));
     COMPARE_RGB(disabledOff.pixel(6, 6), qRgb(0xF5, 0xF4, 0xEA));
-    // the face is a light grey between #DFDFDF and #FFFFFF, darker towards the top left
-    QVERIFY(qGray(off.pixel(3, 3)) >= 0xDF && qGray(off.pixel(9, 9)) <= 0xFF);
-    QVERIFY(qGray(off.pixel(3, 3)) < qGray(off.pixel(9, 9)));
+    // The face gradient spans the disc: along its centre lines (across, down and the diagonal) the
+    // grey face pixels lighten from #DFDFDF to #FFFFFF, within a few levels.
+    for (auto [from, step] :
+         {std::pair{QPoint(0, 6), QPoint(1, 0)}, {QPoint(6, 0), QPoint(0, 1)}, {QPoint(0, 0), QPoint(1, 1)}}) {
+        QList<int> greys;
+        for (QPoint p = from; off.valid(p); p += step) {
+            const QRgb c = off.pixel(p);
+            if (qRed(c) == qGreen(c) && qGreen(c) == qBlue(c))
+                greys << qRed(c);
+        }
+        const QString line = QStringLiteral("from (%1,%2): %3 greys, %4 to %5")
+                                 .arg(from.x())
+                                 .arg(from.y())
+                                 .arg(greys.size())
+                                 .arg(greys.value(0), 0, 16)
+                                 .arg(greys.value(greys.size() - 1), 0, 16);
+        QVERIFY2(greys.size() >= 7 && std::is_sorted(greys.cbegin(), greys.cend()), qPrintable(line));
+        QVERIFY2(greys.front() >= 0xDF && greys.front() <= 0xDF + 3 && greys.back() >= 0xFF - 3, qPrintable(line));
+    }
     // dots stay in rows and columns 4-8
     for (auto [a, b] : {std::pair{&off, &on}, {&disabledOff, &disabledOn}, {&hotOff, &hotOn}})
         for (int y = 0; y < 13; ++y)

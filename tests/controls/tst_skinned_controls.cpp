@@ -13,5 +13,6 @@ int main(int argc, char** argv)
     failed |= runRadioBoxTests(argc, argv);
     failed |= runButtonTests(argc, argv);
     failed |= runUrlTests(argc, argv);
+    failed |= runReferenceTests(argc, argv);
     return failed;
 }

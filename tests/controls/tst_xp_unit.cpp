@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QSet>
+#include <QtMath>
 #include <QtTest>
 
 #include <cstring>
@@ -95,6 +97,8 @@ private slots:
     void drawSkinStretchedEmptyRect_data();
     void drawSkinStretchedEmptyRect();
     void drawSkinStretchedIsOpaqueOnAlphaCanvas();
+    void enlargeSkin_data();
+    void enlargeSkin();
     void loadSkinStrip();
     void loadSkinStripGivesTheDecodedResourceEveryTime();
     void cursorTableDefaultsToArrow();
@@ -214,7 +218,18 @@ void TestXpUnit::grayBitmap()
             QCOMPARE(bitmap.pixel(x, y), expected);
         }
     }
-    QCOMPARE(bitmap.size(), QSize(5, 3));
+
+    // On a bitmap with a colour table the greys are the table's nearest entries, and the table stays.
+    QImage indexed(3, 1, QImage::Format_Indexed8);
+    const QList<QRgb> table{k, w, qRgb(0x20, 0x20, 0x20), qRgb(0x70, 0x70, 0x70), r};
+    indexed.setColorTable(table);
+    for (int x = 0; x < 3; ++x)
+        indexed.setPixel(x, 0, uint(QList<int>{0, 1, 4}.at(x)));  // black, white, red
+    GrayBitmap(indexed, 30);
+    QCOMPARE(indexed.colorTable(), table);
+    QCOMPARE(indexed.pixelIndex(0, 0), 2);  // #1E1E1E
+    QCOMPARE(indexed.pixelIndex(1, 0), 1);  // #F0F0F0
+    QCOMPARE(indexed.pixelIndex(2, 0), 3);  // #737373
 }
 
 void TestXpUnit::grayBitmapKeepsAlpha()
@@ -517,6 +532,45 @@ void TestXpUnit::drawSkinStretchedIsOpaqueOnAlphaCanvas()
     DrawSkinStretched(UniqueSkin(18, 21), canvas, TRect{0, 0, 30, 30});
     QCOMPARE(canvas.pixel(0, 0), UniqueSkin(18, 21).pixel(0, 0));
     QCOMPARE(qAlpha(canvas.pixel(29, 29)), 255);
+}
+
+void TestXpUnit::enlargeSkin_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    for (qreal ratio : {1.25, 1.5, 1.75, 2.0, 3.0})
+        QTest::newRow(qPrintable(QString::number(ratio))) << ratio;
+}
+
+void TestXpUnit::enlargeSkin()
+{
+    QFETCH(qreal, ratio);
+    QImage frame;
+    GetSkinFrame(LoadSkinStrip("XPBUTTON"), frame, 5, 4, true);
+    QImage face(161, 32, QImage::Format_RGB32);
+    DrawSkinStretched(frame, face, {0, 0, 161, 32});
+    const QSize size(qRound(161 * ratio), qRound(32 * ratio));
+    const QImage big = EnlargeSkin(face, ratio, size);
+    QCOMPARE(big.devicePixelRatio(), ratio);
+    QCOMPARE(big.size(), size);
+
+    // No pixel blended; at whole ratios each pixel a block; and as the face is the same from the
+    // left as from the right, so is the enlargement: both rims equally wide, no seam in the middle.
+    QSet<QRgb> colours;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x)
+            colours.insert(face.pixel(x, y));
+    const int k = int(ratio);
+    int blended = 0, offBlock = 0, unlike = 0;
+    for (int y = 0; y < big.height(); ++y) {
+        for (int x = 0; x < big.width(); ++x) {
+            blended += !colours.contains(big.pixel(x, y));
+            offBlock += k == ratio && big.pixel(x, y) != face.pixel(x / k, y / k);
+            unlike += big.pixel(x, y) != big.pixel(big.width() - 1 - x, y);
+        }
+    }
+    QCOMPARE(blended, 0);
+    QCOMPARE(offBlock, 0);
+    QCOMPARE(unlike, 0);
 }
 
 void TestXpUnit::loadSkinStrip()

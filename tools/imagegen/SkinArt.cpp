@@ -181,8 +181,10 @@ void PaintRadioFrame(QImage& strip, int frame)
                 strip.setPixel(x0 + x, y, kMagenta);
                 continue;
             }
+            // Diagonal, across the disc: its first and last face pixels on the diagonal, (3, 3) and
+            // (9, 9), take the two ends; the rim beyond them stays at the end colours.
+            const QRgb face = disabled ? 0xFFF5F4EA : Mix(0xFFDFDFDF, 0xFFFFFFFF, (x + y - 6) / 12.0);
             const double t = (x + y) / 24.0;
-            const QRgb face = disabled ? 0xFFF5F4EA : Mix(0xFFDFDFDF, 0xFFFFFFFF, t);
             // The outline shades from the top left to the bottom right, like light from above.
             const QRgb outline = disabled ? 0xFFC9C7BB : Mix(0xFF1E5283, 0xFF184D7E, t);
             const QRgb outside = disabled ? Mix(0xFFC9C7BB, 0xFFF8F6E6, 0.55) : Mix(outline, 0xFFF8F6E6, 0.45);
