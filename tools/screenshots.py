@@ -11,10 +11,8 @@ Needs xvfb, openbox, xdotool, imagemagick, dbus-daemon and qt6-gtk-platformtheme
 (tools/debian-packages.txt).
 """
 
-import contextlib
 import os
 import re
-import signal
 import subprocess
 import sys
 import time
@@ -64,21 +62,6 @@ def openbox_config(work_dir):
     return path
 
 
-@contextlib.contextmanager
-def started(argv, env, **options):
-    """A process for the length of the block, ended with its whole group afterwards."""
-    process = subprocess.Popen(argv, env=env, start_new_session=True, **options)
-    try:
-        yield process
-    finally:
-        with contextlib.suppress(ProcessLookupError, PermissionError):
-            os.killpg(process.pid, signal.SIGTERM)
-        with contextlib.suppress(subprocess.TimeoutExpired):
-            process.wait(10)
-        with contextlib.suppress(ProcessLookupError, PermissionError):
-            os.killpg(process.pid, signal.SIGKILL)
-
-
 def take_windows(desktop, main, suffix):
     """The main window and the settings dialog: the shots taken under both colour schemes."""
     capture(desktop, main, "main-window%s.png" % suffix)
@@ -98,42 +81,40 @@ def take(session, build_dir):
     os.chmod(os.path.join(standin_dir, "xdg-open"), 0o755)
     env = session.environment(PATH=standin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
     program = [os.path.join(build_dir, "quelm")]
-    window_manager = ["openbox", "--sm-disable", "--config-file", openbox_config(session.work_dir)]
-    with started(window_manager, env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
-        time.sleep(1.0)
-        with started(program, env, cwd=session.work_dir) as process:
-            main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
-            time.sleep(2.0)
-            take_windows(desktop, main, "")
+    session.spawn(["openbox", "--sm-disable", "--config-file", openbox_config(session.work_dir)], "openbox", env)
+    time.sleep(1.0)
+    process = session.spawn(program, "quelm", env)
+    main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
+    time.sleep(2.0)
+    take_windows(desktop, main, "")
 
-            open_menu_item(desktop, main, 2, 1)  # 帮助 → 关于
-            about = desktop.wait_for_window("^关于本软件$", 15)
-            capture(desktop, about, "about-box.png")
-            desktop.key("Escape")
-            time.sleep(0.5)
+    open_menu_item(desktop, main, 2, 1)  # 帮助 → 关于
+    about = desktop.wait_for_window("^关于本软件$", 15)
+    capture(desktop, about, "about-box.png")
+    desktop.key("Escape")
+    time.sleep(0.5)
 
-            open_menu_item(desktop, main, 0, 4)  # 文件 → Quelm浏览器
-            browser = desktop.wait_for_window("^Quelm浏览器$", 60)
-            time.sleep(2.0)
-            # No network needed: the program's own help page, typed into the address box.
-            desktop.click(browser, *ADDRESS_BOX)
-            desktop.key("ctrl+a")
-            desktop.type_text("file://" + os.path.join(ROOT, "help", "index.htm"))
-            desktop.click(browser, *GO_BUTTON)
-            time.sleep(4.0)
-            capture(desktop, browser, "built-in-browser.png")
+    open_menu_item(desktop, main, 0, 4)  # 文件 → Quelm浏览器
+    browser = desktop.wait_for_window("^Quelm浏览器$", 60)
+    time.sleep(2.0)
+    # No network needed: the program's own help page, typed into the address box.
+    desktop.click(browser, *ADDRESS_BOX)
+    desktop.key("ctrl+a")
+    desktop.type_text("file://" + os.path.join(ROOT, "help", "index.htm"))
+    desktop.click(browser, *GO_BUTTON)
+    time.sleep(4.0)
+    capture(desktop, browser, "built-in-browser.png")
+    desktop.close(main)
+    process.wait(30)
 
-            desktop.close(main)
-            process.wait(30)
-
-        # GNOME's dark style: the windows must read exactly as under the default one.
-        dark = dict(env, QT_QPA_PLATFORMTHEME="gtk3", GTK_THEME="Adwaita:dark")
-        with started(program, dark, cwd=session.work_dir) as process:
-            main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
-            time.sleep(2.0)
-            take_windows(desktop, main, "-dark")
-            desktop.close(main)
-            process.wait(30)
+    # GNOME's dark style: the windows must read exactly as under the default one.
+    dark = dict(env, QT_QPA_PLATFORMTHEME="gtk3", GTK_THEME="Adwaita:dark")
+    process = session.spawn(program, "quelm-dark", dark)
+    main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
+    time.sleep(2.0)
+    take_windows(desktop, main, "-dark")
+    desktop.close(main)
+    process.wait(30)
 
 
 def main():
