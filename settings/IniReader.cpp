@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace {
 
 bool isSpace(char c)
@@ -288,18 +290,24 @@ void IniReader::readSection(QByteArrayView piece, bool general)
             continue;
         }
         if (general)
-            m_general.insert(unescapedKey(content.first(line.equals).trimmed()),
-                             content.sliced(line.equals + 1).toByteArray());
+            m_general.append({content.first(line.equals).trimmed(), content.sliced(line.equals + 1)});
     }
 }
 
 IniReader::Value IniReader::generalValue(const QString& key) const
 {
-    const auto found = m_general.constFind(key);
-    if (found == m_general.cend())
+    const QByteArray plainKey = key.toUtf8();
+    // Most keys are plain ASCII, which reads as it stands (UTF-8 decoding drops a byte-order mark).
+    const auto matches = [&](QByteArrayView written) {
+        const bool plain = std::all_of(written.begin(), written.end(),
+                                       [](char c) { return c > 0 && c != '%' && c != '\\'; });
+        return plain ? written == plainKey : unescapedKey(written) == key;
+    };
+    const auto found = std::find_if(m_general.crbegin(), m_general.crend(), [&](const auto& entry) { return matches(entry.first); });
+    if (found == m_general.crend())
         return {Kind::Missing, QString()};
     bool list = false;
-    const QString text = unescapedValue(*found, list);
+    const QString text = unescapedValue(found->second, list);
     if (list)
         return {Kind::OtherType, QString()};
     return typed(text);

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 // Reads the text of an INI file as QSettings (Qt 6) reads its IniFormat, as far as a reader of
 // the General section needs: whether QSettings would report a format error, and what value it
@@ -13,6 +14,7 @@
 class IniReader final
 {
 public:
+    // The text must outlive the reader.
     explicit IniReader(QByteArrayView text);
 
     // False where QSettings reports a FormatError: a section header without "]", or a line
@@ -33,5 +35,5 @@ private:
     void readSection(QByteArrayView piece, bool general);
 
     bool m_valid = true;
-    QHash<QString, QByteArray> m_general;   // raw value text by key; a later line wins
+    QList<std::pair<QByteArrayView, QByteArrayView>> m_general;   // key and value as written; a later line wins
 };

@@ -6,18 +6,23 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 #include <QVariantMap>
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr qint64 MaxFileSize = 1024 * 1024;
+constexpr qsizetype MaxFileSize = 1024 * 1024;
 
 // UTF-8 without NUL bytes, as QSettings writes it.
 bool isText(const QByteArray& contents)
@@ -27,6 +32,42 @@ bool isText(const QByteArray& contents)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = decoder(contents);
     return !decoder.hasError();
+}
+
+// The settings file's bytes; nothing for a file that must not be opened (missing set when there
+// is none). Plain system calls: every search reads this file, and Qt's file classes cost several
+// times as much. O_NONBLOCK, so that a named pipe in its place is turned away, not waited on.
+std::optional<QByteArray> readSettingsFile(const QString& path, bool& missing)
+{
+    missing = false;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        missing = errno == ENOENT;
+        return std::nullopt;
+    }
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size >= MaxFileSize)
+        return std::nullopt;
+    // One byte more than its size, so that a file that grew meanwhile is read whole.
+    QByteArray contents(qsizetype(status.st_size) + 1, Qt::Uninitialized);
+    qsizetype length = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, contents.data() + length, size_t(contents.size() - length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        length += n;
+        if (length >= MaxFileSize)
+            return std::nullopt;
+        if (length == contents.size())
+            contents.resize(std::min(2 * length, MaxFileSize));
+    }
+    contents.truncate(length);
+    return contents;
 }
 
 // A scratch copy of the settings beside them, under a name QSettings has not seen: it caches every
@@ -146,25 +187,22 @@ QString IniRegistryBackend::filePath() const
 
 std::unique_ptr<RegistryKey> IniRegistryBackend::openKey()
 {
-    if (!QDir().mkpath(m_folder))
-        return nullptr;
     const QString path = filePath();
-    const QFileInfo info(path);
-    if (!info.exists())
+    bool missing = false;
+    std::optional<QByteArray> contents = readSettingsFile(path, missing);
+    if (missing) {
+        // The key is created on open: the folder, not the file.
+        if (!QDir().mkpath(m_folder))
+            return nullptr;
         return std::make_unique<IniKey>(m_folder, path, QByteArray());
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return nullptr;
+    }
     // A file that does not parse is not opened, so nothing writes over what it holds. Nor is
     // one that is not text: QSettings would read its bytes as something else and write that.
     // Two short values live here; a file of a megabyte or more is not one this program wrote, and
     // reading it at every search would stall each one.
-    if (info.size() >= MaxFileSize)
+    if (!contents || !isText(*contents))
         return nullptr;
-    QByteArray contents = file.read(MaxFileSize);
-    if (contents.size() >= MaxFileSize || !isText(contents))
-        return nullptr;
-    auto key = std::make_unique<IniKey>(m_folder, path, std::move(contents));
+    auto key = std::make_unique<IniKey>(m_folder, path, std::move(*contents));
     if (!key->isValid())
         return nullptr;
     return key;
