@@ -180,27 +180,51 @@ void TForm1::BindMenus()
     connect(m_ui->N11, &QAction::triggered, this, [this] { ShowPage(2); });
     connect(m_ui->N12, &QAction::triggered, this, [this] { ShowPage(3); });
     connect(m_ui->Quelm1, &QAction::triggered, this, [this] {
-        if (m_browserWindow)
-            m_browserWindow->Show();
+        if (BuiltInBrowser* browser = BrowserWindow())
+            browser->Show();
     });
     connect(m_ui->N16, &QAction::triggered, this, [this] { Image1Click(); });
     connect(m_ui->N14, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->N4, &QAction::triggered, this, [this] {
-        if (m_settingsDialog)
-            m_settingsDialog->ShowOnPage(0);
+        if (TForm3* dialog = SettingsDialog())
+            dialog->ShowOnPage(0);
     });
     connect(m_ui->N8, &QAction::triggered, this, [this] {
-        if (m_settingsDialog)
-            m_settingsDialog->ShowOnPage(1);
+        if (TForm3* dialog = SettingsDialog())
+            dialog->ShowOnPage(1);
     });
     connect(m_ui->N5, &QAction::triggered, this, [this] { N5Click(); });
     connect(m_ui->N7, &QAction::triggered, this, [this] {
-        if (m_about) {
-            m_about->show();
-            m_about->raise();
-            m_about->activateWindow();
+        if (QWidget* about = AboutBox()) {
+            about->show();
+            about->raise();
+            about->activateWindow();
         }
     });
+}
+
+void TForm1::NeedSecondaryWindows()
+{
+    if (!m_about || !m_settingsDialog || !m_browserWindow)
+        Q_EMIT SecondaryWindowsNeeded();
+}
+
+QWidget* TForm1::AboutBox()
+{
+    NeedSecondaryWindows();
+    return m_about;
+}
+
+TForm3* TForm1::SettingsDialog()
+{
+    NeedSecondaryWindows();
+    return m_settingsDialog;
+}
+
+BuiltInBrowser* TForm1::BrowserWindow()
+{
+    NeedSecondaryWindows();
+    return m_browserWindow;
 }
 
 QWidget* TForm1::PageOf(SearchCategory category) const
@@ -234,8 +258,8 @@ QString TForm1::browserModeText()
 
 void TForm1::showBuiltInBrowser()
 {
-    if (m_browserWindow)
-        m_browserWindow->Show();
+    if (BuiltInBrowser* browser = BrowserWindow())
+        browser->Show();
 }
 
 bool TForm1::isPageShowing(SearchCategory category)
@@ -262,8 +286,8 @@ QString TForm1::queryText()
 
 void TForm1::navigateBuiltInBrowser(const QString& url)
 {
-    if (m_browserWindow)
-        m_browserWindow->Navigate(url);
+    if (BuiltInBrowser* browser = BrowserWindow())
+        browser->Navigate(url);
 }
 
 void TForm1::startExternalBrowser(const QString& url)

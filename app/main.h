@@ -34,7 +34,8 @@ public:
            QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The windows the menus open; they are created after the main window.
+    // The windows the menus open; they are created after the main window. Until they are,
+    // SecondaryWindowsNeeded is emitted before one is used.
     void SetAboutBox(QWidget* form2) { m_about = form2; }
     void SetSettingsDialog(TForm3* form3) { m_settingsDialog = form3; }
     void SetBrowserWindow(BuiltInBrowser* form5) { m_browserWindow = form5; }
@@ -69,6 +70,8 @@ public:
 Q_SIGNALS:
     // The main window was closed: the program ends.
     void Closed();
+    // A window that starts hidden is used before it was made.
+    void SecondaryWindowsNeeded();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -80,6 +83,10 @@ private:
     void BuildTrayMenu();
     void BindMenus();
     QWidget* PageOf(SearchCategory category) const;
+    QWidget* AboutBox();
+    TForm3* SettingsDialog();
+    BuiltInBrowser* BrowserWindow();
+    void NeedSecondaryWindows();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     SettingsStore& m_settings;

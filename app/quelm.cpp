@@ -1,16 +1,15 @@
 // The program entry: the skinned controls' start-up, the application object,
-// then the four windows, created once and alive until the program ends.
+// then the four windows, created once and alive until the program ends: the main
+// window first, the three that start hidden right after its first frame.
 
 #include "AppTitle.h"
-#include "BrowserWindowProxy.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
+#include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "controls/XP_Unit.h"
 #include "XdgOpenBrowser.h"
 #include "main.h"
-#include "obout.h"
-#include "shezhi.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,15 +69,11 @@ int main(int argc, char* argv[])
     SetLinkOpener(&linkOpener);
 
     TForm1 form1(settings, externalBrowser);
-    TForm2 form2;
-    TForm3 form3(settings);
-    BrowserWindowProxy form5;
-    form1.SetAboutBox(&form2);
-    form1.SetSettingsDialog(&form3);
-    form1.SetBrowserWindow(&form5);
+    SecondaryWindows hiddenWindows(form1, settings);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     form1.show();
+    hiddenWindows.CreateAfterFirstFrame();
     const int result = app.exec();
     SetLinkOpener(nullptr);
     return result;

@@ -6,11 +6,14 @@
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
 #include "QuelmApplication.h"
+#include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "controls/TrayIcon.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
 #include "main.h"
+#include "obout.h"
+#include "shezhi.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -69,6 +72,17 @@ private:
     };
 
     QStringList m_errors;
+
+    template <typename T> static QList<T*> allOf()
+    {
+        QList<T*> found;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* form = qobject_cast<T*>(window))
+                found.append(form);
+        return found;
+    }
+    template <typename T> static qsizetype countOf() { return allOf<T>().size(); }
+    template <typename T> static T* findOne() { return allOf<T>().value(0); }
 
 private Q_SLOTS:
     void init()
@@ -323,6 +337,45 @@ private Q_SLOTS:
         Fixture f;
         f.form->findChild<QAction*>(QStringLiteral("Quelm1"))->trigger();
         QCOMPARE(f.builtIn.calls, QStringList{"show"});
+    }
+
+    // The windows that start hidden come right after the main window's first frame: the
+    // settings dialog loads then, once, and an error in the settings shows its box at that
+    // moment. A menu used before that has its window made at once.
+    void hiddenWindowsAfterTheFirstFrame()
+    {
+        Fixture f;
+        f.storeIni("[General]\nquelm_ie=@ByteArray(yes)\n");
+        SecondaryWindows hidden(*f.form, f.store);
+        f.form->show();
+        hidden.CreateAfterFirstFrame();
+        QCOMPARE(countOf<TForm3>(), 0);
+        QVERIFY(m_errors.isEmpty());
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+        QTRY_COMPARE(countOf<TForm3>(), 1);
+        QCOMPARE(countOf<TForm2>(), 1);
+        QCOMPARE(m_errors, QStringList{"Invalid data type for 'quelm_ie'"});
+        f.form->findChild<QAction*>(QStringLiteral("N8"))->trigger();
+        QTest::qWait(20);
+        QCOMPARE(m_errors.size(), 1);   // shown, not loaded again
+        QCOMPARE(countOf<TForm3>(), 1);
+    }
+
+    void menuUsedBeforeTheFirstFrame()
+    {
+        Fixture f;
+        SecondaryWindows hidden(*f.form, f.store);
+        f.form->findChild<QAction*>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(countOf<TForm2>(), 1);
+        QVERIFY(findOne<TForm2>()->isVisible());
+        QCOMPARE(countOf<TForm3>(), 1);
+        f.form->show();
+        hidden.CreateAfterFirstFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+        QTest::qWait(20);
+        QCOMPARE(countOf<TForm2>(), 1);
+        QCOMPARE(countOf<TForm3>(), 1);
+        QVERIFY(m_errors.isEmpty());
     }
 
     void errorBoxText_data()
