@@ -18,10 +18,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -376,6 +379,24 @@ private Q_SLOTS:
         QCOMPARE(countOf<TForm2>(), 1);
         QCOMPARE(countOf<TForm3>(), 1);
         QVERIFY(m_errors.isEmpty());
+    }
+
+    // The 12-pixel text comes from the face's own bitmaps, as 宋体 draws it on Windows: the
+    // status text has its two colours and no shades between them.
+    void textIsDrawnFromTheFacesBitmaps()
+    {
+        if (!QFontDatabase::families().contains(QStringLiteral("AR PL UMing CN")))
+            QSKIP("AR PL UMing (fonts-arphic-uming) is not installed");
+        Fixture f;
+        f.show();
+        QLabel* status = f.form->statusBar()->findChild<QLabel*>();
+        QVERIFY(status);
+        const QImage image = status->grab().toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y));
+        QCOMPARE(colours.size(), 2);
     }
 
     void errorBoxText_data()
