@@ -63,6 +63,7 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
     m_ui->sb->addWidget(m_statusLabel, 1);
     m_ui->sb->setFixedHeight(19);
 
+    // The glyphs are set here only, with their backdrop left out; the layout names none.
     for (QAction* item : {m_ui->N9, m_ui->N10, m_ui->N11, m_ui->N12, m_ui->Quelm1, m_ui->N16, m_ui->N14})
         item->setIcon(MenuGlyph(QStringLiteral(":/images/glyph_%1.bmp").arg(item->objectName())));
 
