@@ -1,12 +1,10 @@
 #include "SecondaryWindows.h"
 
 #include "BrowserWindowProxy.h"
+#include "FirstFrame.h"
 #include "main.h"
 #include "obout.h"
 #include "shezhi.h"
-
-#include <QEvent>
-#include <QWindow>
 
 SecondaryWindows::SecondaryWindows(TForm1& mainWindow, SettingsStore& settings)
     : m_mainWindow(mainWindow), m_settings(settings)
@@ -18,20 +16,7 @@ SecondaryWindows::~SecondaryWindows() = default;
 
 void SecondaryWindows::CreateAfterFirstFrame()
 {
-    if (QWindow* window = m_mainWindow.windowHandle(); window && !window->isExposed())
-        window->installEventFilter(this);
-    else
-        QMetaObject::invokeMethod(this, &SecondaryWindows::Create, Qt::QueuedConnection);
-}
-
-bool SecondaryWindows::eventFilter(QObject* watched, QEvent* event)
-{
-    // The frame is painted while the expose is handled; what is queued now runs after it.
-    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
-        watched->removeEventFilter(this);
-        QMetaObject::invokeMethod(this, &SecondaryWindows::Create, Qt::QueuedConnection);
-    }
-    return QObject::eventFilter(watched, event);
+    AfterFirstFrame(m_mainWindow, this, [this] { Create(); });
 }
 
 void SecondaryWindows::Create()

@@ -27,8 +27,6 @@ public:
     void Create();
 
 private:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
     TForm1& m_mainWindow;
     SettingsStore& m_settings;
     std::unique_ptr<TForm2> m_form2;

@@ -3,11 +3,14 @@
 #include "SearchHost.h"
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 
 class BuiltInBrowser;
+struct CategoryPage;
 class ExternalBrowser;
 class QComboBox;
 class QLabel;
@@ -32,6 +35,10 @@ public:
     // A null tray backend means the system's notification area.
     TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray = nullptr,
            QWidget* parent = nullptr);
+    // The program's own window: only the page that shows at start is built before the window's
+    // first frame; the others right after it, or the moment one is needed.
+    enum class Pages { ShowingFirst };
+    TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages pages);
     ~TForm1() override;
 
     // The windows the menus open; they are created after the main window. Until they are,
@@ -75,11 +82,16 @@ Q_SIGNALS:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildPages();
+    TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
+           QWidget* parent, bool allPages);
+    void BuildPage(const CategoryPage& category);
+    void CompletePages();
+    void LinkFocusChain();
     void BuildTrayMenu();
     void BindMenus();
     QWidget* PageOf(SearchCategory category) const;
@@ -99,5 +111,7 @@ private:
     BuiltInBrowser* m_browserWindow = nullptr;
     QHash<QString, TXP_CheckBox*> m_checkBoxes;
     QHash<QString, QComboBox*> m_selectors;
+    std::array<QList<QWidget*>, 4> m_pageControls;   // per page, in tab order; empty until built
+    bool m_pagesComplete = false;
     bool m_qPressed = false;
 };

@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
     ExternalBrowserLinkOpener linkOpener(externalBrowser);
     SetLinkOpener(&linkOpener);
 
-    TForm1 form1(settings, externalBrowser);
+    TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst);
     SecondaryWindows hiddenWindows(form1, settings);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 

@@ -3,6 +3,7 @@
 
 #include "AppFakes.h"
 #include "AutostartRegistryBackend.h"
+#include "EngineCatalogue.h"
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
 #include "QuelmApplication.h"
@@ -85,6 +86,17 @@ private:
         return found;
     }
     template <typename T> static qsizetype countOf() { return allOf<T>().size(); }
+
+    // The engine rows and selectors in the order Tab visits them.
+    static QStringList focusOrder(QWidget* form)
+    {
+        QStringList order;
+        QWidget* first = form->findChild<QTabWidget*>(QStringLiteral("pc"));
+        for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain())
+            if (qobject_cast<TXP_CheckBox*>(w) || qobject_cast<QComboBox*>(w))
+                order.append(w->objectName());
+        return order;
+    }
     template <typename T> static T* findOne() { return allOf<T>().value(0); }
 
 private Q_SLOTS:
@@ -379,6 +391,39 @@ private Q_SLOTS:
         QCOMPARE(countOf<TForm2>(), 1);
         QCOMPARE(countOf<TForm3>(), 1);
         QVERIFY(m_errors.isEmpty());
+    }
+
+    // The program's window builds only the page that shows at start before its first frame; the
+    // other pages follow right after it, in the same tab order as a window built whole.
+    void otherPagesAfterTheFirstFrame()
+    {
+        Fixture whole;
+        TForm1 form(whole.store, whole.external, TForm1::Pages::ShowingFirst);
+        const qsizetype firstPage = EngineCatalogue::enginesOf(SearchCategory::General).size();
+        QCOMPARE(form.findChildren<TXP_CheckBox*>().size(), firstPage);
+        QVERIFY(!form.findChild<QComboBox*>(QStringLiteral("chinam1")));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(form.findChildren<TXP_CheckBox*>().size(), 29);
+        QCOMPARE(focusOrder(&form), focusOrder(whole.form.get()));
+        QVERIFY(!form.findChild<QComboBox*>(QStringLiteral("chinam1"))->isVisible());
+    }
+
+    // A page switched to before that is built at once, shows its rows and can be searched.
+    void pageSwitchedToBeforeTheFirstFrame()
+    {
+        Fixture f;
+        TForm1 form(f.store, f.external, TForm1::Pages::ShowingFirst);
+        form.show();
+        form.findChild<QAction*>(QStringLiteral("N10"))->trigger();   // 娱乐搜索
+        auto* selector = form.findChild<QComboBox*>(QStringLiteral("chinam1"));
+        QVERIFY(selector);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(selector->isVisible());
+        QVERIFY(form.findChild<TXP_CheckBox*>(QStringLiteral("schinamp3"))->isVisible());
+        QCOMPARE(selector->currentText(), QStringLiteral("歌曲名搜索"));
+        form.goClick();
+        QCOMPARE(f.external.urls.size(), 1);   // schinamp3 is ticked at start
     }
 
     // The 12-pixel text comes from the face's own bitmaps, as 宋体 draws it on Windows: the
