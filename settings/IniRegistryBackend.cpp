@@ -37,7 +37,9 @@ bool isText(const QByteArray& contents)
 // The settings file's bytes; nothing for a file that must not be opened (missing set when there
 // is none). Plain system calls: every search reads this file, and Qt's file classes cost several
 // times as much. O_NONBLOCK, so that a named pipe in its place is turned away, not waited on.
-std::optional<QByteArray> readSettingsFile(const QString& path, bool& missing)
+// A read that returns less than asked is taken as the end of the file, as it is for a regular
+// one, unless toTheEnd asks to read on until the end is reported.
+std::optional<QByteArray> readSettingsFile(const QString& path, bool& missing, bool toTheEnd = false)
 {
     missing = false;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -65,6 +67,8 @@ std::optional<QByteArray> readSettingsFile(const QString& path, bool& missing)
             return std::nullopt;
         if (length == contents.size())
             contents.resize(std::min(2 * length, MaxFileSize));
+        else if (!toTheEnd)
+            break;
     }
     contents.truncate(length);
     return contents;
@@ -153,7 +157,13 @@ public:
 
     void writeString(const QString& valueName, const QString& data) override
     {
-        const std::optional<QByteArray> contents = rewritten(m_folder, m_contents, valueName, data);
+        // The file as it is now, to the last byte: another program may have saved meanwhile.
+        bool missing = false;
+        const std::optional<QByteArray> current = readSettingsFile(m_filePath, missing, true);
+        if (current ? !isText(*current) : !missing)
+            throw SettingsError::failedToSetData(valueName);
+        const std::optional<QByteArray> contents =
+            rewritten(m_folder, current.value_or(QByteArray()), valueName, data);
         if (!contents)
             throw SettingsError::failedToSetData(valueName);
         // Replaces the file in one step; through a link, the linked file.
