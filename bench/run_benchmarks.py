@@ -132,6 +132,8 @@ class Bench:
             ("quelm_yes", [quelm], "ini", {}),
             ("quelm_settings", [quelm], "ini+autostart", {}),
             ("minimal_ascii", [self.program("bench_minimal")], "", {"QUELM_BENCH_ASCII_LABEL": "1"}),
+            # The main window's size and its stored place (696, 27).
+            ("minimal_large", [self.program("bench_minimal")], "", {"QUELM_BENCH_GEOMETRY": "234x520+696+27"}),
         ]
         if self.compare:
             variants.append(("quelm_before", [os.path.join(self.compare, "quelm")], "", {}))
@@ -166,6 +168,9 @@ class Bench:
         a_paint = med("minimal_ascii", "paint_us")
         self.add("start-up", "(for comparison: a QLabel with ASCII text only, ms)", "",
                  "%.1f" % (a_paint / 1000), "%.2f×" % (q_paint / a_paint))
+        l_paint = med("minimal_large", "paint_us")
+        self.add("start-up", "(for comparison: the same QLabel in a window of the main window's size and place, ms)",
+                 "", "%.1f" % (l_paint / 1000), "%.2f×" % (q_paint / l_paint))
         self.add("memory", "peak RSS (VmHWM) idle after start-up, MiB",
                  "%.1f" % (q_hwm / 1024), "%.1f" % (ref_hwm / 1024), "%.2f×" % (q_hwm / ref_hwm), "≤ 1.2×",
                  before("vmhwm_kb", 1024, "%.1f"))
