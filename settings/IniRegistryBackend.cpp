@@ -39,10 +39,10 @@ bool isText(const QByteArray& contents)
 // times as much. O_NONBLOCK, so that a named pipe in its place is turned away, not waited on.
 // A read that returns less than asked is taken as the end of the file, as it is for a regular
 // one, unless toTheEnd asks to read on until the end is reported.
-std::optional<QByteArray> readSettingsFile(const QString& path, bool& missing, bool toTheEnd = false)
+std::optional<QByteArray> readSettingsFile(const QByteArray& path, bool& missing, bool toTheEnd = false)
 {
     missing = false;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         missing = errno == ENOENT;
         return std::nullopt;
@@ -159,7 +159,7 @@ public:
     {
         // The file as it is now, to the last byte: another program may have saved meanwhile.
         bool missing = false;
-        const std::optional<QByteArray> current = readSettingsFile(m_filePath, missing, true);
+        const std::optional<QByteArray> current = readSettingsFile(QFile::encodeName(m_filePath), missing, true);
         if (current ? !isText(*current) : !missing)
             throw SettingsError::failedToSetData(valueName);
         const std::optional<QByteArray> contents =
@@ -183,7 +183,11 @@ private:
 
 } // namespace
 
-IniRegistryBackend::IniRegistryBackend(QString folder) : m_folder(std::move(folder)) {}
+IniRegistryBackend::IniRegistryBackend(QString folder)
+    : m_folder(std::move(folder)), m_filePath(m_folder + QStringLiteral("/quelm_search.ini")),
+      m_encodedPath(QFile::encodeName(m_filePath))
+{
+}
 
 QString IniRegistryBackend::defaultFolder()
 {
@@ -192,19 +196,18 @@ QString IniRegistryBackend::defaultFolder()
 
 QString IniRegistryBackend::filePath() const
 {
-    return m_folder + QStringLiteral("/quelm_search.ini");
+    return m_filePath;
 }
 
 std::unique_ptr<RegistryKey> IniRegistryBackend::openKey()
 {
-    const QString path = filePath();
     bool missing = false;
-    std::optional<QByteArray> contents = readSettingsFile(path, missing);
+    std::optional<QByteArray> contents = readSettingsFile(m_encodedPath, missing);
     if (missing) {
         // The key is created on open: the folder, not the file.
         if (!QDir().mkpath(m_folder))
             return nullptr;
-        return std::make_unique<IniKey>(m_folder, path, QByteArray());
+        return std::make_unique<IniKey>(m_folder, m_filePath, QByteArray());
     }
     // A file that does not parse is not opened, so nothing writes over what it holds. Nor is
     // one that is not text: QSettings would read its bytes as something else and write that.
@@ -212,7 +215,7 @@ std::unique_ptr<RegistryKey> IniRegistryBackend::openKey()
     // reading it at every search would stall each one.
     if (!contents || !isText(*contents))
         return nullptr;
-    auto key = std::make_unique<IniKey>(m_folder, path, std::move(*contents));
+    auto key = std::make_unique<IniKey>(m_folder, m_filePath, std::move(*contents));
     if (!key->isValid())
         return nullptr;
     return key;
