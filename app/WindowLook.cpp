@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QPalette>
 #include <QScreen>
@@ -9,14 +10,28 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <iterator>
 
 namespace WindowLook {
 
 QFont SongFont()
 {
+    // Only the faces that are there: for each one missing, Qt would ask fontconfig for
+    // substitutes, which costs as much as loading a face.
+    static const QStringList song{QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN")};
+    const QStringList installed = QFontDatabase::families();
+    QStringList families;
+    std::copy_if(song.cbegin(), song.cend(), std::back_inserter(families),
+                 [&](const QString& family) { return installed.contains(family); });
     QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN")});
+    font.setFamilies(families.isEmpty() ? song : families);
     font.setPixelSize(12);
+    // Each of them carries bitmaps for 12 pixels, which is how 宋体 draws this size on Windows:
+    // crisp strokes, as the design was drawn, and cheaper than rasterising outlines. Qt takes a
+    // face's bitmaps only for text that is not antialiased. A screen of higher density gets the
+    // outlines, which are finer there than any bitmap.
+    if (!families.isEmpty() && qGuiApp->devicePixelRatio() == 1.0)
+        font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

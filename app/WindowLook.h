@@ -11,7 +11,8 @@ namespace WindowLook {
 
 inline QColor Background() { return QColor(248, 246, 230); }
 
-// 宋体 at 12 pixels, with the free CJK face that has the same metrics.
+// 宋体 at 12 pixels, with the free CJK face that has the same metrics, drawn from the
+// faces' own 12-pixel bitmaps where the screen has one device pixel per pixel.
 QFont SongFont();
 
 // The light colours the windows were drawn with. A dark desktop scheme would put its light

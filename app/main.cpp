@@ -4,6 +4,7 @@
 #include "BuiltInBrowser.h"
 #include "EngineCatalogue.h"
 #include "ExternalBrowser.h"
+#include "FirstFrame.h"
 #include "MenuGlyph.h"
 #include "MenuGlyphStyle.h"
 #include "SearchDispatcher.h"
@@ -52,6 +53,17 @@ void PlaceUnderline(QLabel* underline)
 
 TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
                QWidget* parent)
+    : TForm1(settings, externalBrowser, std::move(tray), parent, true)
+{
+}
+
+TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages)
+    : TForm1(settings, externalBrowser, nullptr, nullptr, false)
+{
+}
+
+TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
+               QWidget* parent, bool allPages)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_settings(settings),
       m_externalBrowser(externalBrowser)
 {
@@ -78,10 +90,19 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
     m_ui->sb->addWidget(m_statusLabel, 1);
     m_ui->sb->setFixedHeight(19);
 
+    // The glyphs are set here only, with their backdrop left out; the layout names none.
     for (QAction* item : {m_ui->N9, m_ui->N10, m_ui->N11, m_ui->N12, m_ui->Quelm1, m_ui->N16, m_ui->N14})
         item->setIcon(MenuGlyph(QStringLiteral(":/images/glyph_%1.bmp").arg(item->objectName())));
 
-    BuildPages();
+    for (const CategoryPage& category : EngineCatalogue::categories())
+        WindowLook::SetBackground(PageOf(category.category), WindowLook::Background());
+    if (allPages) {
+        CompletePages();
+    } else {
+        BuildPage(EngineCatalogue::categories().first());
+        LinkFocusChain();
+    }
+    connect(m_ui->pc, &QTabWidget::currentChanged, this, &TForm1::CompletePages);
     BuildTrayMenu();
     BindMenus();
 
@@ -102,64 +123,83 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
 
 TForm1::~TForm1() = default;
 
-void TForm1::BuildPages()
+void TForm1::BuildPage(const CategoryPage& category)
 {
-    QWidget* pages[] = {m_ui->ts1, m_ui->ts2, m_ui->ts3, m_ui->ts4};
-    QList<QWidget*> focusChain{m_ui->pc};
-    for (const CategoryPage& category : EngineCatalogue::categories()) {
-        QWidget* page = pages[int(category.category)];
-        WindowLook::SetBackground(page, WindowLook::Background());
+    QList<QWidget*>& built = m_pageControls[int(category.category)];
+    if (!built.isEmpty())
+        return;
+    QWidget* page = PageOf(category.category);
 
-        // Created in tab order, so that the page's focus chain is that order.
-        struct Placed {
-            int tabOrder;
-            const SearchEngine* engine;
-            const SelectorBox* selector;
-        };
-        QList<Placed> controls;
-        for (const SearchEngine& engine : EngineCatalogue::engines())
-            if (engine.category == category.category)
-                controls.append({engine.placement.tabOrder, &engine, nullptr});
-        for (const SelectorBox& selector : EngineCatalogue::selectors())
-            if (selector.category == category.category)
-                controls.append({selector.placement.tabOrder, nullptr, &selector});
-        std::sort(controls.begin(), controls.end(),
-                  [](const Placed& a, const Placed& b) { return a.tabOrder < b.tabOrder; });
+    // Created in tab order, so that the page's focus chain is that order.
+    struct Placed {
+        int tabOrder;
+        const SearchEngine* engine;
+        const SelectorBox* selector;
+    };
+    QList<Placed> controls;
+    for (const SearchEngine& engine : EngineCatalogue::engines())
+        if (engine.category == category.category)
+            controls.append({engine.placement.tabOrder, &engine, nullptr});
+    for (const SelectorBox& selector : EngineCatalogue::selectors())
+        if (selector.category == category.category)
+            controls.append({selector.placement.tabOrder, nullptr, &selector});
+    std::sort(controls.begin(), controls.end(),
+              [](const Placed& a, const Placed& b) { return a.tabOrder < b.tabOrder; });
 
-        for (const Placed& placed : controls) {
-            if (placed.engine) {
-                const SearchEngine& engine = *placed.engine;
-                auto* box = new TXP_CheckBox(page);
-                box->setObjectName(engine.checkBox);
-                box->setGeometry(engine.placement.left, engine.placement.top, engine.placement.width, 17);
-                box->SetCaption(engine.caption);
-                box->SetChecked(engine.checkedAtStart);
-                box->SetColor(15136504);
-                m_checkBoxes.insert(engine.checkBox, box);
-                focusChain.append(box);
-            } else {
-                const SelectorBox& selector = *placed.selector;
-                auto* combo = new QComboBox(page);
-                combo->setObjectName(selector.name);
-                combo->setEditable(true);
-                combo->setInsertPolicy(QComboBox::NoInsert);
-                combo->addItems(selector.items);
-                combo->setCurrentText(selector.initialText);
-                combo->setGeometry(selector.placement.left, selector.placement.top, selector.placement.width, 20);
-                if (selector.windowColourBackground) {
-                    QPalette palette = combo->palette();
-                    palette.setColor(QPalette::Base, WindowLook::Background());
-                    combo->setPalette(palette);
-                }
-                m_selectors.insert(selector.name, combo);
-                focusChain.append(combo);
+    for (const Placed& placed : controls) {
+        if (placed.engine) {
+            const SearchEngine& engine = *placed.engine;
+            auto* box = new TXP_CheckBox(page);
+            box->setObjectName(engine.checkBox);
+            box->setGeometry(engine.placement.left, engine.placement.top, engine.placement.width, 17);
+            box->SetCaption(engine.caption);
+            box->SetChecked(engine.checkedAtStart);
+            box->SetColor(15136504);
+            m_checkBoxes.insert(engine.checkBox, box);
+            built.append(box);
+        } else {
+            const SelectorBox& selector = *placed.selector;
+            auto* combo = new QComboBox(page);
+            combo->setObjectName(selector.name);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->addItems(selector.items);
+            combo->setCurrentText(selector.initialText);
+            combo->setGeometry(selector.placement.left, selector.placement.top, selector.placement.width, 20);
+            if (selector.windowColourBackground) {
+                QPalette palette = combo->palette();
+                palette.setColor(QPalette::Base, WindowLook::Background());
+                combo->setPalette(palette);
             }
+            m_selectors.insert(selector.name, combo);
+            built.append(combo);
         }
     }
-    focusChain.append(m_ui->go);
-    focusChain.append(m_ui->q);
-    for (int i = 1; i < focusChain.size(); ++i)
-        QWidget::setTabOrder(focusChain[i - 1], focusChain[i]);
+    // A child made after its page was shown stays hidden unless told.
+    if (page->isVisible()) {
+        for (QWidget* control : std::as_const(built))
+            control->show();
+    }
+}
+
+void TForm1::CompletePages()
+{
+    if (m_pagesComplete)
+        return;
+    m_pagesComplete = true;
+    for (const CategoryPage& category : EngineCatalogue::categories())
+        BuildPage(category);
+    LinkFocusChain();
+}
+
+void TForm1::LinkFocusChain()
+{
+    QList<QWidget*> chain{m_ui->pc};
+    for (const QList<QWidget*>& controls : m_pageControls)
+        chain += controls;
+    chain << m_ui->go << m_ui->q;
+    for (int i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void TForm1::BuildTrayMenu()
@@ -195,27 +235,51 @@ void TForm1::BindMenus()
     connect(m_ui->N11, &QAction::triggered, this, [this] { ShowPage(2); });
     connect(m_ui->N12, &QAction::triggered, this, [this] { ShowPage(3); });
     connect(m_ui->Quelm1, &QAction::triggered, this, [this] {
-        if (m_browserWindow)
-            m_browserWindow->Show();
+        if (BuiltInBrowser* browser = BrowserWindow())
+            browser->Show();
     });
     connect(m_ui->N16, &QAction::triggered, this, [this] { Image1Click(); });
     connect(m_ui->N14, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->N4, &QAction::triggered, this, [this] {
-        if (m_settingsDialog)
-            m_settingsDialog->ShowOnPage(0);
+        if (TForm3* dialog = SettingsDialog())
+            dialog->ShowOnPage(0);
     });
     connect(m_ui->N8, &QAction::triggered, this, [this] {
-        if (m_settingsDialog)
-            m_settingsDialog->ShowOnPage(1);
+        if (TForm3* dialog = SettingsDialog())
+            dialog->ShowOnPage(1);
     });
     connect(m_ui->N5, &QAction::triggered, this, [this] { N5Click(); });
     connect(m_ui->N7, &QAction::triggered, this, [this] {
-        if (m_about) {
-            m_about->show();
-            m_about->raise();
-            m_about->activateWindow();
+        if (QWidget* about = AboutBox()) {
+            about->show();
+            about->raise();
+            about->activateWindow();
         }
     });
+}
+
+void TForm1::NeedSecondaryWindows()
+{
+    if (!m_about || !m_settingsDialog || !m_browserWindow)
+        Q_EMIT SecondaryWindowsNeeded();
+}
+
+QWidget* TForm1::AboutBox()
+{
+    NeedSecondaryWindows();
+    return m_about;
+}
+
+TForm3* TForm1::SettingsDialog()
+{
+    NeedSecondaryWindows();
+    return m_settingsDialog;
+}
+
+BuiltInBrowser* TForm1::BrowserWindow()
+{
+    NeedSecondaryWindows();
+    return m_browserWindow;
 }
 
 QWidget* TForm1::PageOf(SearchCategory category) const
@@ -249,8 +313,8 @@ QString TForm1::browserModeText()
 
 void TForm1::showBuiltInBrowser()
 {
-    if (m_browserWindow)
-        m_browserWindow->Show();
+    if (BuiltInBrowser* browser = BrowserWindow())
+        browser->Show();
 }
 
 bool TForm1::isPageShowing(SearchCategory category)
@@ -260,12 +324,14 @@ bool TForm1::isPageShowing(SearchCategory category)
 
 bool TForm1::isRowTicked(const QString& checkBoxName)
 {
+    CompletePages();
     TXP_CheckBox* box = m_checkBoxes.value(checkBoxName);
     return box && box->Checked();
 }
 
 QString TForm1::selectorText(const QString& comboBoxName)
 {
+    CompletePages();
     QComboBox* combo = m_selectors.value(comboBoxName);
     return combo ? combo->currentText() : QString();
 }
@@ -277,8 +343,8 @@ QString TForm1::queryText()
 
 void TForm1::navigateBuiltInBrowser(const QString& url)
 {
-    if (m_browserWindow)
-        m_browserWindow->Navigate(url);
+    if (BuiltInBrowser* browser = BrowserWindow())
+        browser->Navigate(url);
 }
 
 void TForm1::startExternalBrowser(const QString& url)
@@ -349,6 +415,13 @@ void TForm1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         QMetaObject::invokeMethod(this, &TForm1::MinimizeToTray, Qt::QueuedConnection);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_pagesComplete)
+        AfterFirstFrame(*this, this, [this] { CompletePages(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -3,11 +3,14 @@
 #include "SearchHost.h"
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 
 class BuiltInBrowser;
+struct CategoryPage;
 class ExternalBrowser;
 class QComboBox;
 class QLabel;
@@ -32,9 +35,14 @@ public:
     // A null tray backend means the system's notification area.
     TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray = nullptr,
            QWidget* parent = nullptr);
+    // The program's own window: only the page that shows at start is built before the window's
+    // first frame; the others right after it, or the moment one is needed.
+    enum class Pages { ShowingFirst };
+    TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages pages);
     ~TForm1() override;
 
-    // The windows the menus open; they are created after the main window.
+    // The windows the menus open; they are created after the main window. Until they are,
+    // SecondaryWindowsNeeded is emitted before one is used.
     void SetAboutBox(QWidget* form2) { m_about = form2; }
     void SetSettingsDialog(TForm3* form3) { m_settingsDialog = form3; }
     void SetBrowserWindow(BuiltInBrowser* form5) { m_browserWindow = form5; }
@@ -70,17 +78,28 @@ public:
 Q_SIGNALS:
     // The main window was closed: the program ends.
     void Closed();
+    // A window that starts hidden is used before it was made.
+    void SecondaryWindowsNeeded();
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildPages();
+    TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
+           QWidget* parent, bool allPages);
+    void BuildPage(const CategoryPage& category);
+    void CompletePages();
+    void LinkFocusChain();
     void BuildTrayMenu();
     void BindMenus();
     QWidget* PageOf(SearchCategory category) const;
+    QWidget* AboutBox();
+    TForm3* SettingsDialog();
+    BuiltInBrowser* BrowserWindow();
+    void NeedSecondaryWindows();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     SettingsStore& m_settings;
@@ -93,5 +112,7 @@ private:
     BuiltInBrowser* m_browserWindow = nullptr;
     QHash<QString, TXP_CheckBox*> m_checkBoxes;
     QHash<QString, QComboBox*> m_selectors;
+    std::array<QList<QWidget*>, 4> m_pageControls;   // per page, in tab order; empty until built
+    bool m_pagesComplete = false;
     bool m_qPressed = false;
 };

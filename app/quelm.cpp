@@ -1,19 +1,17 @@
 // The program entry: the skinned controls' start-up, the application object,
-// then the four windows, created once and alive until the program ends.
+// then the four windows, created once and alive until the program ends: the main
+// window first, the three that start hidden right after its first frame.
 
 #include "AppTitle.h"
-#include "BrowserWindowProxy.h"
 #include "DisplayPlatform.h"
-#include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
+#include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
 #include "controls/XP_Unit.h"
 #include "XdgOpenBrowser.h"
 #include "main.h"
-#include "obout.h"
-#include "shezhi.h"
 
 #include <QIcon>
 
@@ -80,19 +78,13 @@ int main(int argc, char* argv[])
     ExternalBrowserLinkOpener linkOpener(externalBrowser);
     SetLinkOpener(&linkOpener);
 
-    TForm1 form1(settings, externalBrowser);
-    TForm2 form2;
-    TForm3 form3(settings);
-    BrowserWindowProxy form5;
-    // A browser helper that ends while no search waits on it is reported all the same.
-    QObject::connect(&form5, &BrowserWindowProxy::helperFailed, &app, &ErrorBox::Show, Qt::QueuedConnection);
-    form1.SetAboutBox(&form2);
-    form1.SetSettingsDialog(&form3);
-    form1.SetBrowserWindow(&form5);
+    TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst);
+    SecondaryWindows hiddenWindows(form1, settings);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     instance.Listen([&form1] { form1.ComeForward(); });
 
     form1.show();
+    hiddenWindows.CreateAfterFirstFrame();
     const int result = app.exec();
     SetLinkOpener(nullptr);
     return result;

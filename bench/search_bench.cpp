@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,6 +35,15 @@ public:
     void Add(const QIcon&, const QString&) override {}
     void Delete() override {}
 };
+
+// A folder's entries and modification time: a file made there, even one removed again, changes it.
+QString FolderState(const QString& path)
+{
+    struct stat status {};
+    stat(QFile::encodeName(path).constData(), &status);
+    return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join(u'/') +
+           QStringLiteral("@%1.%2").arg(status.st_mtim.tv_sec).arg(status.st_mtim.tv_nsec);
+}
 
 // Counts the starts so that the bare program can start the stand-in as often.
 class CountingBrowser final : public ExternalBrowser
@@ -82,6 +92,12 @@ int main(int argc, char* argv[])
     QCoreApplication::processEvents();
     form.findChild<QLineEdit*>(QStringLiteral("q"))->setText(QStringLiteral("quelm"));
 
+    // A search writes no file: not in the settings folder, not in the temporary folder.
+    const QStringList watched{dir.path() + QStringLiteral("/quelm_search"), QDir::tempPath()};
+    QStringList before;
+    for (const QString& folder : watched)
+        before.append(FolderState(folder));
+
     int pageIndex = 0;
     QList<SearchEngine> rows;
     for (const CategoryPage& page : EngineCatalogue::categories()) {
@@ -127,6 +143,11 @@ int main(int argc, char* argv[])
                                                   {QStringLiteral("starts_us"), Bench::Median(openTimes)},
                                                   {QStringLiteral("vmrss_kb"), double(Bench::StatusKb(0, "VmRSS"))}});
     }
+    int written = 0;
+    for (int i = 0; i < watched.size(); ++i)
+        written += FolderState(watched[i]) != before[i];
+    Bench::Report(QStringLiteral("search:files"), {{QStringLiteral("folders_written"), written}});
+
     // Every started stand-in has been collected once the event loop ran: no zombies are left.
     QElapsedTimer settle;
     settle.start();

@@ -1,108 +1,28 @@
 #include "IniRegistryBackend.h"
 
 #include "ConfigHome.h"
+#include "IniReader.h"
 #include "SettingsError.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QSaveFile>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QTemporaryFile>
-#include <QVariant>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-std::unique_ptr<QSettings> parseSnapshot(const QByteArray& contents);
-
-// QSettings writes a few odd files (escapes and control characters in section names, escapes
-// that stand for half a surrogate pair) back in a form that it cannot read itself or that
-// reads differently. The write is tried on a copy first: it must read back with the new value
-// and every other entry as it was.
-bool writesBackCleanly(const QByteArray& contents, const QSettings* before, const QString& valueName,
-                       const QString& data)
-{
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/quelm_search-XXXXXX.ini"));
-    if (!copy.open() || copy.write(contents) != contents.size() || !copy.flush())
-        return false;
-    {
-        QSettings trial(copy.fileName(), QSettings::IniFormat);
-        trial.setValue(valueName, data);
-        trial.sync();
-        if (trial.status() != QSettings::NoError)
-            return false;
-    }
-    QFile written(copy.fileName());
-    if (!written.open(QIODevice::ReadOnly))
-        return false;
-    const std::unique_ptr<QSettings> reread = parseSnapshot(written.readAll());
-    if (!reread || reread->value(valueName) != QVariant(data))
-        return false;
-    if (before) {
-        for (const QString& key : before->allKeys()) {
-            const QVariant value = before->value(key);
-            if (key != valueName && value.isValid() && reread->value(key) != value)
-                return false;
-        }
-    }
-    return true;
-}
-
-class IniKey final : public RegistryKey
-{
-public:
-    // snapshot: the parsed file, or null when there is no file yet; contents: its bytes.
-    IniKey(QString filePath, std::unique_ptr<QSettings> snapshot, QByteArray contents = {})
-        : m_filePath(std::move(filePath)), m_snapshot(std::move(snapshot)), m_contents(std::move(contents))
-    {
-    }
-    Q_DISABLE_COPY_MOVE(IniKey)
-
-    QString readString(const QString& valueName) override
-    {
-        if (!m_snapshot || !m_snapshot->contains(valueName))
-            return QString();
-        const QVariant value = m_snapshot->value(valueName);
-        // Lists, @ByteArray and @Variant entries come back as other types.
-        if (value.typeId() != QMetaType::QString)
-            throw SettingsError::invalidDataType(valueName);
-        return value.toString();
-    }
-
-    void writeString(const QString& valueName, const QString& data) override
-    {
-        if (!writesBackCleanly(m_contents, m_snapshot.get(), valueName, data))
-            throw SettingsError::failedToSetData(valueName);
-        // QSettings replaces the file atomically and keeps the entries it does not know.
-        QSettings settings(m_filePath, QSettings::IniFormat);
-        settings.setValue(valueName, data);
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            throw SettingsError::failedToSetData(valueName);
-    }
-
-private:
-    QString m_filePath;
-    std::unique_ptr<QSettings> m_snapshot;
-    QByteArray m_contents;
-};
-
-// Parses a copy of the file under a name of its own. QSettings keeps every file it has read in
-// a process-wide cache and reports a parse error only the first time; a later write would
-// then rewrite a broken file from the part it understood.
-std::unique_ptr<QSettings> parseSnapshot(const QByteArray& contents)
-{
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/quelm_search-XXXXXX.ini"));
-    if (!copy.open() || copy.write(contents) != contents.size() || !copy.flush())
-        return nullptr;
-    auto settings = std::make_unique<QSettings>(copy.fileName(), QSettings::IniFormat);
-    settings->allKeys(); // parses every section now, while the copy exists
-    if (settings->status() != QSettings::NoError)
-        return nullptr;
-    return settings;
-}
-
-constexpr qint64 MaxFileSize = 1024 * 1024;
+constexpr qsizetype MaxFileSize = 1024 * 1024;
 
 // UTF-8 without NUL bytes, as QSettings writes it.
 bool isText(const QByteArray& contents)
@@ -114,9 +34,160 @@ bool isText(const QByteArray& contents)
     return !decoder.hasError();
 }
 
+// The settings file's bytes; nothing for a file that must not be opened (missing set when there
+// is none). Plain system calls: every search reads this file, and Qt's file classes cost several
+// times as much. O_NONBLOCK, so that a named pipe in its place is turned away, not waited on.
+// A read that returns less than asked is taken as the end of the file, as it is for a regular
+// one, unless toTheEnd asks to read on until the end is reported.
+std::optional<QByteArray> readSettingsFile(const QByteArray& path, bool& missing, bool toTheEnd = false)
+{
+    missing = false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        missing = errno == ENOENT;
+        return std::nullopt;
+    }
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size >= MaxFileSize)
+        return std::nullopt;
+    // One byte more than its size, so that a file that grew meanwhile is read whole.
+    QByteArray contents(qsizetype(status.st_size) + 1, Qt::Uninitialized);
+    qsizetype length = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, contents.data() + length, size_t(contents.size() - length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        length += n;
+        if (length >= MaxFileSize)
+            return std::nullopt;
+        if (length == contents.size())
+            contents.resize(std::min(2 * length, MaxFileSize));
+        else if (!toTheEnd)
+            break;
+    }
+    contents.truncate(length);
+    return contents;
+}
+
+// A scratch copy of the settings beside them, under a name QSettings has not seen: it caches every
+// file it has read by name, and would not read a file of the same name and size again.
+std::unique_ptr<QTemporaryFile> scratchCopy(const QString& folder, const QByteArray& contents)
+{
+    auto copy = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/quelm_search-XXXXXX.ini"));
+    if (!copy->open() || copy->write(contents) != contents.size() || !copy->flush())
+        return nullptr;
+    return copy;
+}
+
+// Every entry as QSettings reads it; nothing when it reports an error.
+std::optional<QVariantMap> entriesOf(QSettings& settings)
+{
+    QVariantMap entries;
+    for (const QString& key : settings.allKeys())
+        entries.insert(key, settings.value(key));
+    if (settings.status() != QSettings::NoError)
+        return std::nullopt;
+    return entries;
+}
+
+// The file as QSettings writes it with the value set; nothing when that would lose anything.
+// QSettings writes a few odd files (escapes and control characters in section names, escapes that
+// stand for half a surrogate pair) back in a form that it cannot read itself or that reads
+// differently, so the result must read back with the new value and every other entry as it was.
+std::optional<QByteArray> rewritten(const QString& folder, const QByteArray& contents, const QString& valueName,
+                                    const QString& data)
+{
+    const std::unique_ptr<QTemporaryFile> trial = scratchCopy(folder, contents);
+    if (!trial)
+        return std::nullopt;
+    std::optional<QVariantMap> before;
+    {
+        QSettings settings(trial->fileName(), QSettings::IniFormat);
+        before = entriesOf(settings);
+        if (!before)
+            return std::nullopt;
+        settings.setValue(valueName, data);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            return std::nullopt;
+    }
+    QFile written(trial->fileName());
+    if (!written.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray result = written.readAll();
+    const std::unique_ptr<QTemporaryFile> reread = scratchCopy(folder, result);
+    if (!reread)
+        return std::nullopt;
+    QSettings check(reread->fileName(), QSettings::IniFormat);
+    std::optional<QVariantMap> after = entriesOf(check);
+    if (!after || after->take(valueName) != QVariant(data))
+        return std::nullopt;
+    before->remove(valueName);
+    for (auto it = before->cbegin(); it != before->cend(); ++it) {
+        if (it.value().isValid() && after->value(it.key()) != it.value())
+            return std::nullopt;
+    }
+    return result;
+}
+
+class IniKey final : public RegistryKey
+{
+public:
+    // contents: the file's bytes, empty when there is no file yet.
+    IniKey(QString folder, QString filePath, QByteArray contents)
+        : m_folder(std::move(folder)), m_filePath(std::move(filePath)), m_contents(std::move(contents)),
+          m_reader(m_contents)
+    {
+    }
+    Q_DISABLE_COPY_MOVE(IniKey)
+
+    QString readString(const QString& valueName) override
+    {
+        const IniReader::Value value = m_reader.generalValue(valueName);
+        // Lists, @ByteArray and @Variant entries are other types to QSettings.
+        if (value.kind == IniReader::Kind::OtherType)
+            throw SettingsError::invalidDataType(valueName);
+        return value.text;
+    }
+
+    void writeString(const QString& valueName, const QString& data) override
+    {
+        // The file as it is now, to the last byte: another program may have saved meanwhile.
+        bool missing = false;
+        const std::optional<QByteArray> current = readSettingsFile(QFile::encodeName(m_filePath), missing, true);
+        if (current ? !isText(*current) : !missing)
+            throw SettingsError::failedToSetData(valueName);
+        const std::optional<QByteArray> contents =
+            rewritten(m_folder, current.value_or(QByteArray()), valueName, data);
+        if (!contents)
+            throw SettingsError::failedToSetData(valueName);
+        // Replaces the file in one step; through a link, the linked file.
+        QSaveFile file(m_filePath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(*contents) != contents->size() || !file.commit())
+            throw SettingsError::failedToSetData(valueName);
+    }
+
+    bool isValid() const { return m_reader.isValid(); }
+
+private:
+    QString m_folder;
+    QString m_filePath;
+    QByteArray m_contents;
+    IniReader m_reader;
+};
+
 } // namespace
 
-IniRegistryBackend::IniRegistryBackend(QString folder) : m_folder(std::move(folder)) {}
+IniRegistryBackend::IniRegistryBackend(QString folder)
+    : m_folder(std::move(folder)), m_filePath(m_folder + QStringLiteral("/quelm_search.ini")),
+      m_encodedPath(QFile::encodeName(m_filePath))
+{
+}
 
 QString IniRegistryBackend::defaultFolder()
 {
@@ -125,31 +196,27 @@ QString IniRegistryBackend::defaultFolder()
 
 QString IniRegistryBackend::filePath() const
 {
-    return m_folder + QStringLiteral("/quelm_search.ini");
+    return m_filePath;
 }
 
 std::unique_ptr<RegistryKey> IniRegistryBackend::openKey()
 {
-    if (!QDir().mkpath(m_folder))
-        return nullptr;
-    const QString path = filePath();
-    const QFileInfo info(path);
-    if (!info.exists())
-        return std::make_unique<IniKey>(path, nullptr);
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return nullptr;
+    bool missing = false;
+    std::optional<QByteArray> contents = readSettingsFile(m_encodedPath, missing);
+    if (missing) {
+        // The key is created on open: the folder, not the file.
+        if (!QDir().mkpath(m_folder))
+            return nullptr;
+        return std::make_unique<IniKey>(m_folder, m_filePath, QByteArray());
+    }
     // A file that does not parse is not opened, so nothing writes over what it holds. Nor is
     // one that is not text: QSettings would read its bytes as something else and write that.
     // Two short values live here; a file of a megabyte or more is not one this program wrote, and
     // reading it at every search would stall each one.
-    if (info.size() >= MaxFileSize)
+    if (!contents || !isText(*contents))
         return nullptr;
-    const QByteArray contents = file.read(MaxFileSize);
-    if (contents.size() >= MaxFileSize || !isText(contents))
+    auto key = std::make_unique<IniKey>(m_folder, m_filePath, std::move(*contents));
+    if (!key->isValid())
         return nullptr;
-    std::unique_ptr<QSettings> snapshot = parseSnapshot(contents);
-    if (!snapshot)
-        return nullptr;
-    return std::make_unique<IniKey>(path, std::move(snapshot), contents);
+    return key;
 }

@@ -2,6 +2,7 @@
 
 #include "RegistryBackend.h"
 
+#include <QByteArray>
 #include <QString>
 
 // The settings key as an INI file, quelm_search.ini, whose General section holds the values.
@@ -22,4 +23,6 @@ public:
 
 private:
     QString m_folder;
+    QString m_filePath;
+    QByteArray m_encodedPath;   // as the system calls take it
 };

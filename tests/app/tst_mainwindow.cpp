@@ -3,22 +3,29 @@
 
 #include "AppFakes.h"
 #include "AutostartRegistryBackend.h"
+#include "EngineCatalogue.h"
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
 #include "QuelmApplication.h"
+#include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "controls/TrayIcon.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
 #include "main.h"
+#include "obout.h"
+#include "shezhi.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +76,28 @@ private:
     };
 
     QStringList m_errors;
+
+    template <typename T> static QList<T*> allOf()
+    {
+        QList<T*> found;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* form = qobject_cast<T*>(window))
+                found.append(form);
+        return found;
+    }
+    template <typename T> static qsizetype countOf() { return allOf<T>().size(); }
+
+    // The engine rows and selectors in the order Tab visits them.
+    static QStringList focusOrder(QWidget* form)
+    {
+        QStringList order;
+        QWidget* first = form->findChild<QTabWidget*>(QStringLiteral("pc"));
+        for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain())
+            if (qobject_cast<TXP_CheckBox*>(w) || qobject_cast<QComboBox*>(w))
+                order.append(w->objectName());
+        return order;
+    }
+    template <typename T> static T* findOne() { return allOf<T>().value(0); }
 
 private Q_SLOTS:
     void init()
@@ -323,6 +352,96 @@ private Q_SLOTS:
         Fixture f;
         f.form->findChild<QAction*>(QStringLiteral("Quelm1"))->trigger();
         QCOMPARE(f.builtIn.calls, QStringList{"show"});
+    }
+
+    // The windows that start hidden come right after the main window's first frame: the
+    // settings dialog loads then, once, and an error in the settings shows its box at that
+    // moment. A menu used before that has its window made at once.
+    void hiddenWindowsAfterTheFirstFrame()
+    {
+        Fixture f;
+        f.storeIni("[General]\nquelm_ie=@ByteArray(yes)\n");
+        SecondaryWindows hidden(*f.form, f.store);
+        f.form->show();
+        hidden.CreateAfterFirstFrame();
+        QCOMPARE(countOf<TForm3>(), 0);
+        QVERIFY(m_errors.isEmpty());
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+        QTRY_COMPARE(countOf<TForm3>(), 1);
+        QCOMPARE(countOf<TForm2>(), 1);
+        QCOMPARE(m_errors, QStringList{"Invalid data type for 'quelm_ie'"});
+        f.form->findChild<QAction*>(QStringLiteral("N8"))->trigger();
+        QTest::qWait(20);
+        QCOMPARE(m_errors.size(), 1);   // shown, not loaded again
+        QCOMPARE(countOf<TForm3>(), 1);
+    }
+
+    void menuUsedBeforeTheFirstFrame()
+    {
+        Fixture f;
+        SecondaryWindows hidden(*f.form, f.store);
+        f.form->findChild<QAction*>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(countOf<TForm2>(), 1);
+        QVERIFY(findOne<TForm2>()->isVisible());
+        QCOMPARE(countOf<TForm3>(), 1);
+        f.form->show();
+        hidden.CreateAfterFirstFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+        QTest::qWait(20);
+        QCOMPARE(countOf<TForm2>(), 1);
+        QCOMPARE(countOf<TForm3>(), 1);
+        QVERIFY(m_errors.isEmpty());
+    }
+
+    // The program's window builds only the page that shows at start before its first frame; the
+    // other pages follow right after it, in the same tab order as a window built whole.
+    void otherPagesAfterTheFirstFrame()
+    {
+        Fixture whole;
+        TForm1 form(whole.store, whole.external, TForm1::Pages::ShowingFirst);
+        const qsizetype firstPage = EngineCatalogue::enginesOf(SearchCategory::General).size();
+        QCOMPARE(form.findChildren<TXP_CheckBox*>().size(), firstPage);
+        QVERIFY(!form.findChild<QComboBox*>(QStringLiteral("chinam1")));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(form.findChildren<TXP_CheckBox*>().size(), 29);
+        QCOMPARE(focusOrder(&form), focusOrder(whole.form.get()));
+        QVERIFY(!form.findChild<QComboBox*>(QStringLiteral("chinam1"))->isVisible());
+    }
+
+    // A page switched to before that is built at once, shows its rows and can be searched.
+    void pageSwitchedToBeforeTheFirstFrame()
+    {
+        Fixture f;
+        TForm1 form(f.store, f.external, TForm1::Pages::ShowingFirst);
+        form.show();
+        form.findChild<QAction*>(QStringLiteral("N10"))->trigger();   // 娱乐搜索
+        auto* selector = form.findChild<QComboBox*>(QStringLiteral("chinam1"));
+        QVERIFY(selector);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(selector->isVisible());
+        QVERIFY(form.findChild<TXP_CheckBox*>(QStringLiteral("schinamp3"))->isVisible());
+        QCOMPARE(selector->currentText(), QStringLiteral("歌曲名搜索"));
+        form.goClick();
+        QCOMPARE(f.external.urls.size(), 1);   // schinamp3 is ticked at start
+    }
+
+    // The 12-pixel text comes from the face's own bitmaps, as 宋体 draws it on Windows: the
+    // status text has its two colours and no shades between them.
+    void textIsDrawnFromTheFacesBitmaps()
+    {
+        if (!QFontDatabase::families().contains(QStringLiteral("AR PL UMing CN")))
+            QSKIP("AR PL UMing (fonts-arphic-uming) is not installed");
+        Fixture f;
+        f.show();
+        QLabel* status = f.form->statusBar()->findChild<QLabel*>();
+        QVERIFY(status);
+        const QImage image = status->grab().toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y));
+        QCOMPARE(colours.size(), 2);
     }
 
     void errorBoxText_data()

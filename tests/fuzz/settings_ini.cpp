@@ -1,7 +1,9 @@
-// Any content in quelm_search.ini. A file the store does not open is never written to; a file
-// it opens reads without a fault (or with the store's own "Invalid data type" message), and
-// saving the browser mode either keeps every other entry a reader could see, with its value,
-// and can be read again, or is refused with the store's message and leaves the file alone.
+// Any content in quelm_search.ini. The store opens and reads it as QSettings does (a file
+// QSettings reports broken is not opened; the browser mode reads as QSettings gives it, or fails
+// with "Invalid data type" where QSettings gives no string). A file the store does not open is
+// never written to; saving the browser mode either keeps every other entry a reader could see,
+// with its value, and can be read again, or is refused with the store's message and leaves the
+// file alone.
 
 #include "FuzzSupport.h"
 
@@ -12,8 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QVariantMap>
+
+#include <optional>
 
 namespace {
 
@@ -60,6 +65,37 @@ QVariantMap entriesOf(const QString& path, const QString& copyPath)
     return entries;
 }
 
+// What QSettings makes of the file, read under a name it has never seen: whether it parses, and
+// the browser mode's value if there is one.
+struct QSettingsView
+{
+    bool parses;
+    std::optional<QVariant> value;
+};
+
+QSettingsView viewOf(const QString& path, const QString& copyPath, const QString& valueName)
+{
+    FUZZ_CHECK(QFile::copy(path, copyPath));
+    QSettingsView view{false, std::nullopt};
+    {
+        QSettings settings(copyPath, QSettings::IniFormat);
+        settings.allKeys();
+        view.parses = settings.status() == QSettings::NoError;
+        if (settings.contains(valueName))
+            view.value = settings.value(valueName);
+    }
+    QFile::remove(copyPath);
+    return view;
+}
+
+// The files the store reads at all: UTF-8 text without NUL bytes.
+bool isText(const QByteArray& contents)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder(contents);
+    return !decoder.hasError() && !contents.contains('\0');
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -77,13 +113,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const QString valueName = QStringLiteral("quelm_ie");
-    if (std::unique_ptr<RegistryKey> key = backend.openKey()) {
+    const QString copy = root.filePath(QStringLiteral("copy-%1.ini").arg(run));
+    const QSettingsView expected = viewOf(backend.filePath(), copy, valueName);
+    std::unique_ptr<RegistryKey> key = backend.openKey();
+    if (isText(contents))
+        FUZZ_CHECK(bool(key) == expected.parses);
+    if (key) {
         try {
-            key->readString(valueName);
+            const QString text = key->readString(valueName);
+            FUZZ_CHECK(!expected.value || expected.value->typeId() == QMetaType::QString);
+            FUZZ_CHECK(text == (expected.value ? expected.value->toString() : QString()));
         } catch (const SettingsError& error) {
             FUZZ_CHECK(QString::fromUtf8(error.what()) == QStringLiteral("Invalid data type for 'quelm_ie'"));
+            FUZZ_CHECK(expected.value && expected.value->typeId() != QMetaType::QString);
         }
-        const QString copy = root.filePath(QStringLiteral("copy-%1.ini").arg(run));
         QVariantMap before = entriesOf(backend.filePath(), copy + QStringLiteral("a"));
         try {
             key->writeString(valueName, QStringLiteral("yes"));

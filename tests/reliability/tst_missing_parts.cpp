@@ -8,6 +8,7 @@
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
 #include "QuelmApplication.h"
+#include "SettingsError.h"
 #include "SettingsStore.h"
 #include "XdgOpenBrowser.h"
 #include "controls/TrayIcon.h"
@@ -17,8 +18,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -139,6 +142,50 @@ private Q_SLOTS:
         w.clickGo();
         QCOMPARE(external.urls.size(), 1);
         QCOMPARE(m_errors.size(), 1);
+    }
+
+    // TMPDIR names a plain file, so that nobody, root included, can make anything under it. A
+    // stored "yes" still sends a search to the built-in browser, saving still works, and the
+    // searches write no file: the settings folder is not touched at all.
+    void noUsableTemporaryFolder()
+    {
+        RecordingExternalBrowser external;
+        Window w(external, std::make_unique<CountingTray>());
+        RecordingBuiltInBrowser builtIn;
+        w.form->SetBrowserWindow(&builtIn);
+        const QString blocker = w.dir.filePath(QStringLiteral("plain-file"));
+        {
+            QFile file(blocker);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+        }
+        const QByteArray savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(blocker));
+        const auto restore = qScopeGuard([&] { qputenv("TMPDIR", savedTmp); });
+        QCOMPARE(QDir::tempPath(), blocker);
+
+        try {
+            w.store.writeBrowserMode(false);
+            w.store.writeBrowserMode(true);
+        } catch (const SettingsError& error) {
+            QFAIL(error.what());
+        }
+        QCOMPARE(w.store.readBrowserModeText().text, QStringLiteral("yes"));
+        const QString folder = w.dir.filePath(QStringLiteral("quelm_search"));
+        const QFileInfo folderBefore(folder);
+        const QFileInfo fileBefore(w.ini.filePath());
+
+        w.clickGo();
+        w.clickGo();
+        QVERIFY(m_errors.isEmpty());
+        QVERIFY(external.urls.isEmpty());
+        QCOMPARE(builtIn.calls.count(QStringLiteral("show")), 2);
+        QCOMPARE(builtIn.calls.size(), 4);   // each search: show, then one navigation
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"quelm_search.ini"});
+        QCOMPARE(QFileInfo(folder).lastModified(), folderBefore.lastModified());   // nothing made and removed
+        QCOMPARE(QFileInfo(w.ini.filePath()).lastModified(), fileBefore.lastModified());
+        QVERIFY(QFileInfo(blocker).isFile());
     }
 
     // The program with neither DISPLAY nor WAYLAND_DISPLAY, or with a display that does not
