@@ -39,9 +39,13 @@ QString initialStatusText() { return QStringLiteral("欢迎使用QUELM搜索寻�
 // The free CJK face draws "_" a row below its descent, where the label's 12 pixels clip it.
 // The line stays on the label's bottom row, just below q: the label grows upwards to hold it,
 // and by two rows downwards, where a scaled screen draws the stroke thicker and lower.
+// The face's bitmap "_" leaves a pixel free between characters; its outline draws one line.
 void PlaceUnderline(QLabel* underline)
 {
-    const QFontMetrics metrics(underline->font());
+    QFont outline = underline->font();
+    outline.setStyleStrategy(QFont::PreferAntialias);
+    underline->setFont(outline);
+    const QFontMetrics metrics(outline);
     const int lineRow = metrics.ascent() + metrics.tightBoundingRect(QStringLiteral("_")).bottom();
     const QRect laid = underline->geometry();
     const int top = std::min(laid.top(), laid.bottom() - lineRow);

@@ -2,6 +2,7 @@
 
 #include "RecordingBrowserControl.h"
 #include "view.h"
+#include "WindowLook.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -79,7 +80,8 @@ private slots:
         QVERIFY(m_form->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(m_form->size(), QSize(705, 452));
         QCOMPARE(m_form->palette().color(QPalette::Window), QColor(248, 246, 230));
-        QCOMPARE(m_form->font().families().first(), QStringLiteral("SimSun"));
+        // 宋体 as on every window of the program, with the free face that has its metrics.
+        QCOMPARE(m_form->font().families(), WindowLook::SongFont().families());
         QVERIFY(m_form->font().families().contains(QStringLiteral("AR PL UMing CN")));
         QCOMPARE(m_form->font().pixelSize(), 12);
         QCOMPARE(edit()->font().family(), QStringLiteral("Tahoma"));
