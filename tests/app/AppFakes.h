@@ -5,7 +5,12 @@
 #include "ExternalBrowser.h"
 #include "controls/TrayBackend.h"
 
+#include "AutostartRegistryBackend.h"
+#include "IniRegistryBackend.h"
+#include "SettingsStore.h"
+
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -57,4 +62,12 @@ public:
     bool shown = false;
     QString lastTip;
     std::shared_ptr<int> deletesOut;   // outlives the backend, which dies with its icon
+};
+
+// The real settings store, over files in a folder of the test's own.
+struct TemporarySettings {
+    QTemporaryDir dir;
+    IniRegistryBackend ini{dir.path() + QStringLiteral("/quelm_search")};
+    AutostartRegistryBackend autostart{dir.path() + QStringLiteral("/autostart")};
+    SettingsStore store{ini, autostart};
 };

@@ -37,11 +37,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    struct Fixture {
-        QTemporaryDir dir;
-        IniRegistryBackend ini{dir.path() + QStringLiteral("/quelm_search")};
-        AutostartRegistryBackend autostart{dir.path() + QStringLiteral("/autostart")};
-        SettingsStore store{ini, autostart};
+    struct Fixture : TemporarySettings {
         RecordingExternalBrowser external;
         RecordingBuiltInBrowser builtIn;
         CountingTray* tray = nullptr;

@@ -2,9 +2,6 @@
 // underline beneath the query box, and the names a screen reader finds.
 
 #include "AppFakes.h"
-#include "AutostartRegistryBackend.h"
-#include "IniRegistryBackend.h"
-#include "SettingsStore.h"
 #include "main.h"
 #include "obout.h"
 #include "shezhi.h"
@@ -14,7 +11,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -25,11 +21,7 @@ class TestWindowLook : public QObject
     Q_OBJECT
 
 private:
-    struct Windows {
-        QTemporaryDir dir;
-        IniRegistryBackend ini{dir.path() + QStringLiteral("/quelm_search")};
-        AutostartRegistryBackend autostart{dir.path() + QStringLiteral("/autostart")};
-        SettingsStore store{ini, autostart};
+    struct Windows : TemporarySettings {
         RecordingExternalBrowser external;
         TForm1 main{store, external, std::make_unique<CountingTray>()};
         TForm2 about;
