@@ -18,6 +18,12 @@ void PreferXWayland()
     }
 }
 
+bool UsesDisplayServer()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    return platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
+}
+
 void LeaveChildrenTheirChoice()
 {
     if (chosenHere)

@@ -9,6 +9,10 @@ namespace DisplayPlatform {
 // QT_QPA_PLATFORM still wins. Call before the application object is made.
 void PreferXWayland();
 
+// Whether the windows go to a display server (X or Wayland), as they do unless QT_QPA_PLATFORM
+// names another backend (offscreen, vnc …), which needs no display of the user's.
+bool UsesDisplayServer();
+
 // Call once the application object exists: the programs it starts later (the web browser)
 // choose their own backend again.
 void LeaveChildrenTheirChoice();

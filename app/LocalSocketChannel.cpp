@@ -1,5 +1,7 @@
 #include "LocalSocketChannel.h"
 
+#include "DisplayPlatform.h"
+
 #include <QFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -86,9 +88,8 @@ LocalSocketChannel::~LocalSocketChannel()
 
 QString LocalSocketChannel::SessionSocketPath()
 {
-    // A platform with no display of its own (offscreen, vnc …) shows on nobody's screen.
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+    // A platform with no display of its own shows on nobody's screen.
+    if (!DisplayPlatform::UsesDisplayServer())
         return {};
     // X's display when there is one: a Wayland session sets it too, the same on every start.
     QString kind = QStringLiteral("x11");

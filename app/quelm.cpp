@@ -23,8 +23,7 @@ namespace {
 // QApplication aborts without a display; say plainly what is missing instead.
 bool displayAvailable()
 {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+    if (!DisplayPlatform::UsesDisplayServer())
         return true;
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }

@@ -1,7 +1,7 @@
 #include "controls/XP_RadioBox.h"
 
+#include "controls/GlyphBox.h"
 #include "controls/SkinnedAccessible.h"
-#include "controls/XP_CheckBox.h"
 
 #include <QMouseEvent>
 

@@ -117,8 +117,9 @@ void BrowserWindowProxy::send(const QByteArray& line)
 
     const int timeoutMs = m_answered ? m_answerTimeoutMs : m_firstAnswerTimeoutMs;
     const QDeadlineTimer deadline(timeoutMs);
-    const QString hung = QStringLiteral("Quelm浏览器没有响应：%1 秒内没有应答，已将它关闭。").arg(timeoutMs / 1000.0)
-        + kRestartHint;
+    const auto hung = [timeoutMs] {
+        return QStringLiteral("Quelm浏览器没有响应：%1 秒内没有应答，已将它关闭。").arg(timeoutMs / 1000.0) + kRestartHint;
+    };
 
     m_helper->write(line);
     if (!m_helper->waitForBytesWritten(int(deadline.remainingTime()))) {
@@ -127,7 +128,7 @@ void BrowserWindowProxy::send(const QByteArray& line)
             failHelper(endedMessage());
         if (broken)
             failHelper(QStringLiteral("Quelm浏览器没有响应：与内置浏览器程序的连接已断开，请再试一次"));
-        failHelper(hung);
+        failHelper(hung());
     }
 
     for (;;) {
@@ -140,7 +141,7 @@ void BrowserWindowProxy::send(const QByteArray& line)
         if (m_helper->state() != QProcess::Running)
             failHelper(endedMessage());
         if (deadline.hasExpired())
-            failHelper(hung);
+            failHelper(hung());
         m_helper->waitForReadyRead(int(deadline.remainingTime()));
     }
 }

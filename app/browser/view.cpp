@@ -4,33 +4,13 @@
 
 #include "WebBrowserControl.h"
 #include "app/AppTitle.h"
+#include "app/MenuGlyph.h"
 #include "app/WindowLook.h"
 
-#include <QBitmap>
-#include <QFile>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
 #include <QScreen>
 #include <QStyle>
 #include <QUrl>
-
-namespace {
-
-// The glyph's bottom-left pixel colour is drawn transparent, as on the
-// framework's flat speed buttons. A glyph not yet in the resources is left out.
-QIcon Glyph(const QString& resource)
-{
-    QImage image;
-    if (!QFile::exists(resource) || !image.load(resource) || image.isNull())
-        return {};
-    QPixmap pixmap = QPixmap::fromImage(image);
-    const QRgb transparent = image.pixel(0, image.height() - 1);
-    pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(transparent, Qt::MaskInColor)));
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 TForm5::TForm5(WebBrowserControl* wb, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
@@ -51,9 +31,9 @@ TForm5::TForm5(WebBrowserControl* wb, QWidget* parent)
     m_ui->Edit1->setFont(tahoma);
     m_ui->Edit1->setText(HomePage());
 
-    m_ui->sb1->setIcon(Glyph(QStringLiteral(":/images/glyph_sb1.bmp")));
-    m_ui->SpeedButton1->setIcon(Glyph(QStringLiteral(":/images/glyph_SpeedButton1.bmp")));
-    m_ui->go->setIcon(Glyph(QStringLiteral(":/images/glyph_go.bmp")));
+    m_ui->sb1->setIcon(MenuGlyph(QStringLiteral(":/images/glyph_sb1.bmp")));
+    m_ui->SpeedButton1->setIcon(MenuGlyph(QStringLiteral(":/images/glyph_SpeedButton1.bmp")));
+    m_ui->go->setIcon(MenuGlyph(QStringLiteral(":/images/glyph_go.bmp")));
 
     m_wb->setObjectName(QStringLiteral("wb"));
     m_ui->Panel1Layout->addWidget(m_wb);
