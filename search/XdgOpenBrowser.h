@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BrowserStartError.h"
+#include "QuelmError.h"
 #include "ExternalBrowser.h"
 
 // Hands the address to xdg-open, found on PATH, as its one argument; no shell is involved, and

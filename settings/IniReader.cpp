@@ -1,5 +1,7 @@
 #include "IniReader.h"
 
+#include "HexDigit.h"
+
 #include <QDataStream>
 #include <QIODevice>
 #include <QStringDecoder>
@@ -17,17 +19,6 @@ bool isSpace(char c)
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The character a one-letter escape stands for; 0 for none.
@@ -167,10 +158,10 @@ QString unescapedValue(QByteArrayView raw, bool& list)
             const char e = raw[i++];
             if (const char simple = simpleEscape(e)) {
                 result += QLatin1Char(simple);
-            } else if ((e == 'x' && i < size && hexDigit(raw[i]) >= 0) || (e >= '0' && e <= '7')) {
+            } else if ((e == 'x' && i < size && HexDigit(raw[i]) >= 0) || (e >= '0' && e <= '7')) {
                 const int base = e == 'x' ? 16 : 8;
                 char16_t code = e == 'x' ? 0 : char16_t(e - '0');
-                for (int d; i < size && (d = hexDigit(raw[i])) >= 0 && d < base; ++i)
+                for (int d; i < size && (d = HexDigit(raw[i])) >= 0 && d < base; ++i)
                     code = char16_t(code * base + d);
                 result += QChar(code);
                 if (i >= size)

@@ -1,7 +1,7 @@
 #include "BrowserHelperApplication.h"
 
-#include "app/AppTitle.h"
-#include "app/ErrorBox.h"
+#include "AppTitle.h"
+#include "ErrorBox.h"
 
 #include <QIcon>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #include "TWebBrowser.h"
 
-#include "BrowserControlError.h"
+#include "QuelmError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,7 +85,7 @@ QString TWebBrowser::Refusal(const QString& url)
 void TWebBrowser::Navigate(const QString& url)
 {
     if (const QString refusal = Refusal(url); !refusal.isEmpty())
-        throw BrowserControlError(refusal);
+        throw QuelmError(refusal);
     view()->load(QUrl(url));
 }
 

@@ -13,7 +13,7 @@ public:
     ~WebBrowserControl() override = default;
 
     // Both return as soon as the engine took the call and throw
-    // BrowserControlError when it refuses it.
+    // QuelmError when it refuses it.
     virtual void Navigate(const QString& url) = 0;
     virtual void Stop() = 0;
 };

@@ -7,7 +7,7 @@
 #include "BrowserHelperApplication.h"
 #include "TWebBrowser.h"
 #include "view.h"
-#include "app/DisplayPlatform.h"
+#include "DisplayPlatform.h"
 
 #include <QByteArray>
 #include <QDir>

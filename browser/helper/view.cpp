@@ -3,9 +3,9 @@
 #include "ui_view.h"
 
 #include "WebBrowserControl.h"
-#include "app/AppTitle.h"
-#include "app/MenuGlyph.h"
-#include "app/WindowLook.h"
+#include "AppTitle.h"
+#include "MenuGlyph.h"
+#include "WindowLook.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 #include "BrowserWindowProxy.h"
 
-#include "BrowserHelperError.h"
+#include "QuelmError.h"
 #include "BrowserProtocol.h"
 
 #include <QCoreApplication>
@@ -135,7 +135,7 @@ void BrowserWindowProxy::send(const QByteArray& line)
         if (const std::optional<Answer> answer = readAnswer()) {
             m_answered = true;
             if (answer->kind == Answer::Kind::Error)
-                throw BrowserHelperError(answer->message);
+                throw QuelmError(answer->message);
             return;
         }
         if (m_helper->state() != QProcess::Running)
@@ -164,10 +164,10 @@ void BrowserWindowProxy::startHelper()
 {
     const QFileInfo info(m_helperPath);
     if (!info.exists())
-        throw BrowserHelperError(
+        throw QuelmError(
             QStringLiteral("无法打开Quelm浏览器：找不到内置浏览器程序“%1”").arg(Shown(m_helperPath)));
     if (!info.isFile() || !info.isExecutable())
-        throw BrowserHelperError(
+        throw QuelmError(
             QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”不是可执行文件").arg(Shown(m_helperPath)));
 
     auto* helper = new QProcess(this);
@@ -178,7 +178,7 @@ void BrowserWindowProxy::startHelper()
         helper->kill();
         helper->waitForFinished(1000);
         delete helper;
-        throw BrowserHelperError(QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”启动失败（%2）")
+        throw QuelmError(QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”启动失败（%2）")
                                      .arg(Shown(m_helperPath), reason));
     }
     connect(helper, &QProcess::readyReadStandardError, this, &BrowserWindowProxy::takeHelperOutput);
@@ -229,7 +229,7 @@ void BrowserWindowProxy::onHelperFinished(QProcess* helper)
 void BrowserWindowProxy::failHelper(const QString& message)
 {
     discardHelper();
-    throw BrowserHelperError(message);
+    throw QuelmError(message);
 }
 
 QString BrowserWindowProxy::endedMessage()

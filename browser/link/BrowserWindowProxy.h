@@ -16,7 +16,7 @@ class QProcess;
 // does not have to; the helper is started on the first call, receives the
 // calls in order over its standard input and answers each one. A call waits
 // for that answer (never for the engine or a page) and throws
-// BrowserHelperError when the helper refused the call, ended, or did not
+// QuelmError when the helper refused the call, ended, or did not
 // answer in time; a helper that ends while no call waits is reported through
 // helperFailed. Either way it is reported once, and the next call starts a
 // new helper. The helper quits when its input closes, so it never outlives

@@ -5,7 +5,7 @@
 // The built-in browser window as the rest of the main program sees it: the
 // search in built-in mode and the menu item "Quelm浏览器" use these two calls.
 // Both return at once without waiting for a page; both may throw
-// BrowserHelperError.
+// QuelmError.
 class BuiltInBrowser
 {
 public:

@@ -1,5 +1,7 @@
 #include "BrowserProtocol.h"
 
+#include "HexDigit.h"
+
 namespace BrowserProtocol {
 
 namespace {
@@ -13,17 +15,6 @@ const QByteArray kFatal = QByteArrayLiteral("fatal");
 bool StandsForItself(char16_t unit)
 {
     return unit >= u'!' && unit <= u'~' && unit != u'\\';
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 QByteArray WithoutCarriageReturn(const QByteArray& line)
@@ -84,7 +75,7 @@ std::optional<QString> UnescapeArgument(const QByteArray& argument)
             return std::nullopt;
         char16_t unit = 0;
         for (int k = 2; k <= 5; ++k) {
-            const int v = HexValue(argument.at(i + k));
+            const int v = HexDigit(argument.at(i + k));
             if (v < 0)
                 return std::nullopt;
             unit = char16_t((unit << 4) | v);

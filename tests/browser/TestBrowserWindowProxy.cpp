@@ -1,6 +1,6 @@
 #include "BrowserTests.h"
 
-#include "BrowserHelperError.h"
+#include "QuelmError.h"
 #include "BrowserProtocol.h"
 #include "BrowserWindowProxy.h"
 #include "SearchDispatcher.h"
@@ -312,7 +312,7 @@ private slots:
         try {
             proxy.Navigate("http://lost/");
             QFAIL("no error for a helper that stopped reading");
-        } catch (const BrowserHelperError& error) {
+        } catch (const QuelmError& error) {
             QCOMPARE(QString::fromUtf8(error.what()),
                      QStringLiteral("Quelm浏览器没有响应：与内置浏览器程序的连接已断开，请再试一次"));
         }
@@ -352,7 +352,7 @@ private slots:
             try {
                 call == 0 ? proxy.Show() : proxy.Navigate("http://x/");
                 QFAIL("no error for a helper that cannot run");
-            } catch (const BrowserHelperError& error) {
+            } catch (const QuelmError& error) {
                 const QString what = QString::fromUtf8(error.what());
                 QVERIFY2(what.startsWith(message.arg(path)), qPrintable(what));
             }

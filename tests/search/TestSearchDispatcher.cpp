@@ -1,6 +1,6 @@
 #include "SearchTests.h"
 
-#include "BrowserStartError.h"
+#include "QuelmError.h"
 #include "RecordingSearchHost.h"
 #include "SearchDispatcher.h"
 
@@ -265,11 +265,11 @@ private slots:
     {
         RecordingSearchHost host;
         host.ticked = {"sgoogle", "ssohu"};
-        host.onOpen = [](const QString&) { throw BrowserStartError("无法打开浏览器：找不到程序“xdg-open”。"); };
+        host.onOpen = [](const QString&) { throw QuelmError("无法打开浏览器：找不到程序“xdg-open”。"); };
         try {
             run(host);
             QFAIL("the search went on");
-        } catch (const BrowserStartError& error) {
+        } catch (const QuelmError& error) {
             QVERIFY(QString::fromUtf8(error.what()).contains("xdg-open"));
         }
         // No status text claims the engine was reached.
