@@ -8,6 +8,8 @@
 #include "MenuGlyph.h"
 #include "MenuGlyphStyle.h"
 #include "SearchDispatcher.h"
+#include "SearchRequest.h"
+#include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "controls/TrayIcon.h"
 #include "WindowLook.h"
@@ -69,7 +71,7 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages)
 TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
                QWidget* parent, bool allPages)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_settings(settings),
-      m_externalBrowser(externalBrowser)
+      m_externalBrowser(externalBrowser), m_hiddenWindows(std::make_unique<SecondaryWindows>(*this, settings))
 {
     setFont(WindowLook::SongFont());
     m_ui->setupUi(this);
@@ -239,22 +241,22 @@ void TForm1::BindMenus()
     connect(m_ui->N11, &QAction::triggered, this, [this] { ShowPage(2); });
     connect(m_ui->N12, &QAction::triggered, this, [this] { ShowPage(3); });
     connect(m_ui->Quelm1, &QAction::triggered, this, [this] {
-        if (BuiltInBrowser* browser = BrowserWindow())
+        if (BuiltInBrowser* browser = m_hiddenWindows->BrowserWindow())
             browser->Show();
     });
     connect(m_ui->N16, &QAction::triggered, this, [this] { Image1Click(); });
     connect(m_ui->N14, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->N4, &QAction::triggered, this, [this] {
-        if (TForm3* dialog = SettingsDialog())
+        if (TForm3* dialog = m_hiddenWindows->SettingsDialog())
             dialog->ShowOnPage(0);
     });
     connect(m_ui->N8, &QAction::triggered, this, [this] {
-        if (TForm3* dialog = SettingsDialog())
+        if (TForm3* dialog = m_hiddenWindows->SettingsDialog())
             dialog->ShowOnPage(1);
     });
     connect(m_ui->N5, &QAction::triggered, this, [this] { N5Click(); });
     connect(m_ui->N7, &QAction::triggered, this, [this] {
-        if (QWidget* about = AboutBox()) {
+        if (QWidget* about = m_hiddenWindows->AboutBox()) {
             about->show();
             about->raise();
             about->activateWindow();
@@ -262,28 +264,9 @@ void TForm1::BindMenus()
     });
 }
 
-void TForm1::NeedSecondaryWindows()
+void TForm1::SetBrowserWindow(BuiltInBrowser* form5)
 {
-    if (!m_about || !m_settingsDialog || !m_browserWindow)
-        Q_EMIT SecondaryWindowsNeeded();
-}
-
-QWidget* TForm1::AboutBox()
-{
-    NeedSecondaryWindows();
-    return m_about;
-}
-
-TForm3* TForm1::SettingsDialog()
-{
-    NeedSecondaryWindows();
-    return m_settingsDialog;
-}
-
-BuiltInBrowser* TForm1::BrowserWindow()
-{
-    NeedSecondaryWindows();
-    return m_browserWindow;
+    m_hiddenWindows->UseBrowserWindow(form5);
 }
 
 QWidget* TForm1::PageOf(SearchCategory category) const
@@ -308,50 +291,46 @@ QString TForm1::HelpFilePath()
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
-// --- SearchHost -------------------------------------------------------------
+// --- the search ------------------------------------------------------------
 
-QString TForm1::browserModeText()
+SearchRequest TForm1::Request()
 {
-    return m_settings.readBrowserModeText().text;
+    SearchRequest request;
+    request.builtIn = SearchRequest::IsBuiltInMode(m_settings.readBrowserModeText().text);
+    if (!isVisible())
+        return request;
+    for (const CategoryPage& category : EngineCatalogue::categories()) {
+        if (m_ui->pc->currentWidget() == PageOf(category.category))
+            request.page = category.category;
+    }
+    if (!request.page)
+        return request;
+    const SearchCategory page = *request.page;
+    CompletePages();
+    for (const SearchEngine& engine : EngineCatalogue::engines()) {
+        const TXP_CheckBox* box = m_checkBoxes.value(engine.checkBox);
+        if (engine.category != page || !box || !box->Checked())
+            continue;
+        const QComboBox* selector = m_selectors.value(engine.selector);
+        request.rows.append({engine, selector ? selector->currentText() : QString()});
+    }
+    request.query = m_ui->q->text();
+    return request;
 }
 
 void TForm1::showBuiltInBrowser()
 {
-    if (BuiltInBrowser* browser = BrowserWindow())
+    if (BuiltInBrowser* browser = m_hiddenWindows->BrowserWindow())
         browser->Show();
 }
 
-bool TForm1::isPageShowing(SearchCategory category)
+void TForm1::openBuiltIn(const QString& url)
 {
-    return isVisible() && m_ui->pc->currentWidget() == PageOf(category);
-}
-
-bool TForm1::isRowTicked(const QString& checkBoxName)
-{
-    CompletePages();
-    TXP_CheckBox* box = m_checkBoxes.value(checkBoxName);
-    return box && box->Checked();
-}
-
-QString TForm1::selectorText(const QString& comboBoxName)
-{
-    CompletePages();
-    QComboBox* combo = m_selectors.value(comboBoxName);
-    return combo ? combo->currentText() : QString();
-}
-
-QString TForm1::queryText()
-{
-    return m_ui->q->text();
-}
-
-void TForm1::navigateBuiltInBrowser(const QString& url)
-{
-    if (BuiltInBrowser* browser = BrowserWindow())
+    if (BuiltInBrowser* browser = m_hiddenWindows->BrowserWindow())
         browser->Navigate(url);
 }
 
-void TForm1::startExternalBrowser(const QString& url)
+void TForm1::openExternal(const QString& url)
 {
     m_externalBrowser.open(url);
 }
@@ -365,7 +344,7 @@ void TForm1::setStatusText(const QString& text)
 
 void TForm1::goClick()
 {
-    SearchDispatcher(*this).run();
+    SearchDispatcher(*this).run(Request());
 }
 
 void TForm1::qClick()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SearchHost.h"
+#include "SearchOpener.h"
 
 #include <QHash>
 #include <QList>
@@ -15,7 +15,10 @@ class ExternalBrowser;
 class QComboBox;
 class QLabel;
 class QMenu;
+class SecondaryWindows;
 class SettingsStore;
+struct SearchRequest;
+enum class SearchCategory;
 class TForm3;
 class TTrayIcon;
 class TXP_CheckBox;
@@ -25,9 +28,9 @@ class TForm1;
 }
 
 // The main window: the four engine pages, the query box and the search button,
-// the banner, the status bar, the menus and the tray icon. It is also what a
-// search reads its live inputs from.
-class TForm1 final : public QMainWindow, public SearchHost
+// the banner, the status bar, the menus and the tray icon. A search takes its request from it
+// and opens its results through it.
+class TForm1 final : public QMainWindow, private SearchOpener
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TForm1)
@@ -41,11 +44,10 @@ public:
     TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages pages);
     ~TForm1() override;
 
-    // The windows the menus open; they are created after the main window. Until they are,
-    // SecondaryWindowsNeeded is emitted before one is used.
-    void SetAboutBox(QWidget* form2) { m_about = form2; }
-    void SetSettingsDialog(TForm3* form3) { m_settingsDialog = form3; }
-    void SetBrowserWindow(BuiltInBrowser* form5) { m_browserWindow = form5; }
+    // The windows the menus open, made on demand or right after the first frame.
+    SecondaryWindows& HiddenWindows() const { return *m_hiddenWindows; }
+    // Tests: a browser window of their own instead of the helper program's.
+    void SetBrowserWindow(BuiltInBrowser* form5);
 
     TTrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* TrayMenu() const { return m_popupMenu; }
@@ -55,16 +57,9 @@ public:
     // installed data folder when only that one exists.
     static QString HelpFilePath();
 
-    // SearchHost
-    QString browserModeText() override;
-    void showBuiltInBrowser() override;
-    bool isPageShowing(SearchCategory category) override;
-    bool isRowTicked(const QString& checkBoxName) override;
-    QString selectorText(const QString& comboBoxName) override;
-    QString queryText() override;
-    void navigateBuiltInBrowser(const QString& url) override;
-    void startExternalBrowser(const QString& url) override;
-    void setStatusText(const QString& text) override;
+    // The search the window shows: the stored browser mode (may throw), the showing page, its
+    // ticked rows and the query.
+    SearchRequest Request();
 
     void goClick();
     void qClick();
@@ -78,8 +73,6 @@ public:
 Q_SIGNALS:
     // The main window was closed: the program ends.
     void Closed();
-    // A window that starts hidden is used before it was made.
-    void SecondaryWindowsNeeded();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -96,10 +89,12 @@ private:
     void BuildTrayMenu();
     void BindMenus();
     QWidget* PageOf(SearchCategory category) const;
-    QWidget* AboutBox();
-    TForm3* SettingsDialog();
-    BuiltInBrowser* BrowserWindow();
-    void NeedSecondaryWindows();
+
+    // SearchOpener
+    void showBuiltInBrowser() override;
+    void openBuiltIn(const QString& url) override;
+    void openExternal(const QString& url) override;
+    void setStatusText(const QString& text) override;
 
     std::unique_ptr<Ui::TForm1> m_ui;
     SettingsStore& m_settings;
@@ -107,9 +102,7 @@ private:
     TTrayIcon* m_trayIcon = nullptr;
     QMenu* m_popupMenu = nullptr;
     QLabel* m_statusLabel = nullptr;
-    QWidget* m_about = nullptr;
-    TForm3* m_settingsDialog = nullptr;
-    BuiltInBrowser* m_browserWindow = nullptr;
+    std::unique_ptr<SecondaryWindows> m_hiddenWindows;
     QHash<QString, TXP_CheckBox*> m_checkBoxes;
     QHash<QString, QComboBox*> m_selectors;
     std::array<QList<QWidget*>, 4> m_pageControls;   // per page, in tab order; empty until built

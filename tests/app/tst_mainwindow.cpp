@@ -357,7 +357,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.storeIni("[General]\nquelm_ie=@ByteArray(yes)\n");
-        SecondaryWindows hidden(*f.form, f.store);
+        SecondaryWindows& hidden = f.form->HiddenWindows();
         f.form->show();
         hidden.CreateAfterFirstFrame();
         QCOMPARE(countOf<TForm3>(), 0);
@@ -375,7 +375,7 @@ private Q_SLOTS:
     void menuUsedBeforeTheFirstFrame()
     {
         Fixture f;
-        SecondaryWindows hidden(*f.form, f.store);
+        SecondaryWindows& hidden = f.form->HiddenWindows();
         f.form->findChild<QAction*>(QStringLiteral("N7"))->trigger();
         QCOMPARE(countOf<TForm2>(), 1);
         QVERIFY(findOne<TForm2>()->isVisible());

@@ -4,7 +4,8 @@
 #include "BrowserProtocol.h"
 #include "BrowserWindowProxy.h"
 #include "SearchDispatcher.h"
-#include "SearchHost.h"
+#include "SearchOpener.h"
+#include "SearchRequest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,32 +22,24 @@ using BrowserProtocol::Command;
 
 namespace {
 
-// A built-in search over the first page with three rows ticked, the proxy as
-// its window. Records what was opened (by host) once the proxy took it.
-class ProxySearchHost final : public SearchHost
+// The proxy as a built-in search's window. Records what was opened (by host) once the proxy
+// took it.
+class ProxySearchHost final : public SearchOpener
 {
 public:
     explicit ProxySearchHost(BrowserWindowProxy& proxy) : m_proxy(proxy) {}
 
-    QString browserModeText() override { return QStringLiteral("yes"); }
     void showBuiltInBrowser() override
     {
         m_proxy.Show();
         events << QStringLiteral("show");
     }
-    bool isPageShowing(SearchCategory category) override { return category == SearchCategory::General; }
-    bool isRowTicked(const QString& name) override
-    {
-        return name == QLatin1String("sgoogle") || name == QLatin1String("sbaidu1") || name == QLatin1String("syahoo");
-    }
-    QString selectorText(const QString&) override { return {}; }
-    QString queryText() override { return QStringLiteral("q"); }
-    void navigateBuiltInBrowser(const QString& url) override
+    void openBuiltIn(const QString& url) override
     {
         m_proxy.Navigate(url);
         events << "navigate " + QUrl(url).host();
     }
-    void startExternalBrowser(const QString& url) override { events << "external " + url; }
+    void openExternal(const QString& url) override { events << "external " + url; }
     void setStatusText(const QString& text) override { events << "status " + text; }
 
     QStringList events;
@@ -55,11 +48,18 @@ private:
     BrowserWindowProxy& m_proxy;
 };
 
-// The message of the error that ended the search, or nothing.
+// A built-in search over the first page with three rows ticked. The message of the error that
+// ended it, or nothing.
 QString search(ProxySearchHost& host)
 {
+    SearchRequest request;
+    request.builtIn = true;
+    request.page = SearchCategory::General;
+    for (const char* row : {"sgoogle", "sbaidu1", "syahoo"})
+        request.rows.append({*EngineCatalogue::find(QLatin1String(row)), {}});
+    request.query = QStringLiteral("q");
     try {
-        SearchDispatcher(host).run();
+        SearchDispatcher(host).run(request);
     } catch (const std::exception& error) {
         return QString::fromUtf8(error.what());
     }
@@ -75,7 +75,6 @@ QStringList completeSearch()
             "status 正在连接baidu...",
             "navigate search.cn.yahoo.com",
             "status 正在连接yahoo...",
-            "status 正在打开搜索结果页面！请稍候...",
             "status 欢迎使用Quelm搜索寻踪客！"};
 }
 
