@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExternalBrowser.h"
+#include "Guarded.h"
 #include "controls/LinkOpener.h"
 
 // Lets the skinned hyperlink labels open their targets with the same external
@@ -10,7 +11,11 @@ class ExternalBrowserLinkOpener final : public LinkOpener
 public:
     explicit ExternalBrowserLinkOpener(ExternalBrowser& browser) : m_browser(browser) {}
 
-    void Open(const QString& target) override { m_browser.open(target); }
+    // A link label's click starts here.
+    void Open(const QString& target) override
+    {
+        Guarded([this, &target] { m_browser.open(target); })();
+    }
 
 private:
     ExternalBrowser& m_browser;

@@ -5,6 +5,7 @@
 #include "EngineCatalogue.h"
 #include "ExternalBrowser.h"
 #include "FirstFrame.h"
+#include "Guarded.h"
 #include "MenuGlyph.h"
 #include "MenuGlyphStyle.h"
 #include "SearchDispatcher.h"
@@ -117,7 +118,7 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
     m_trayIcon->SetIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
     m_trayIcon->SetPopupMenu(m_popupMenu);
 
-    connect(m_ui->go, &TXP_Button::OnClick, this, [this] { goClick(); });
+    connect(m_ui->go, &TXP_Button::OnClick, this, Guarded([this] { goClick(); }));
     m_ui->q->installEventFilter(this);
     m_ui->Image1->installEventFilter(this);
 
@@ -225,7 +226,7 @@ void TForm1::BuildTrayMenu()
     for (const auto& item : pageItems) {
         QAction* action = m_popupMenu->addAction(item.fileItem->icon(), item.fileItem->text());
         action->setObjectName(QLatin1String(item.name));
-        connect(action, &QAction::triggered, this, [this, pageIndex] { RestoreFromTray(pageIndex); });
+        connect(action, &QAction::triggered, this, Guarded([this, pageIndex] { RestoreFromTray(pageIndex); }));
         ++pageIndex;
     }
     m_popupMenu->addSeparator()->setObjectName(QStringLiteral("N22"));
@@ -236,32 +237,32 @@ void TForm1::BuildTrayMenu()
 
 void TForm1::BindMenus()
 {
-    connect(m_ui->N9, &QAction::triggered, this, [this] { ShowPage(0); });
-    connect(m_ui->N10, &QAction::triggered, this, [this] { ShowPage(1); });
-    connect(m_ui->N11, &QAction::triggered, this, [this] { ShowPage(2); });
-    connect(m_ui->N12, &QAction::triggered, this, [this] { ShowPage(3); });
-    connect(m_ui->Quelm1, &QAction::triggered, this, [this] {
+    connect(m_ui->N9, &QAction::triggered, this, Guarded([this] { ShowPage(0); }));
+    connect(m_ui->N10, &QAction::triggered, this, Guarded([this] { ShowPage(1); }));
+    connect(m_ui->N11, &QAction::triggered, this, Guarded([this] { ShowPage(2); }));
+    connect(m_ui->N12, &QAction::triggered, this, Guarded([this] { ShowPage(3); }));
+    connect(m_ui->Quelm1, &QAction::triggered, this, Guarded([this] {
         if (BuiltInBrowser* browser = m_hiddenWindows->BrowserWindow())
             browser->Show();
-    });
-    connect(m_ui->N16, &QAction::triggered, this, [this] { Image1Click(); });
+    }));
+    connect(m_ui->N16, &QAction::triggered, this, Guarded([this] { Image1Click(); }));
     connect(m_ui->N14, &QAction::triggered, this, &QWidget::close);
-    connect(m_ui->N4, &QAction::triggered, this, [this] {
+    connect(m_ui->N4, &QAction::triggered, this, Guarded([this] {
         if (TForm3* dialog = m_hiddenWindows->SettingsDialog())
             dialog->ShowOnPage(0);
-    });
-    connect(m_ui->N8, &QAction::triggered, this, [this] {
+    }));
+    connect(m_ui->N8, &QAction::triggered, this, Guarded([this] {
         if (TForm3* dialog = m_hiddenWindows->SettingsDialog())
             dialog->ShowOnPage(1);
-    });
-    connect(m_ui->N5, &QAction::triggered, this, [this] { N5Click(); });
-    connect(m_ui->N7, &QAction::triggered, this, [this] {
+    }));
+    connect(m_ui->N5, &QAction::triggered, this, Guarded([this] { N5Click(); }));
+    connect(m_ui->N7, &QAction::triggered, this, Guarded([this] {
         if (QWidget* about = m_hiddenWindows->AboutBox()) {
             about->show();
             about->raise();
             about->activateWindow();
         }
-    });
+    }));
 }
 
 void TForm1::SetBrowserWindow(BuiltInBrowser* form5)
@@ -431,7 +432,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == m_ui->Image1 && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && m_ui->Image1->rect().contains(mouse->position().toPoint()))
-            Image1Click();
+            Guarded([this] { Image1Click(); })();
     }
     return QMainWindow::eventFilter(watched, event);
 }

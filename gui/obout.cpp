@@ -1,5 +1,6 @@
 #include "obout.h"
 
+#include "Guarded.h"
 #include "WindowLook.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_Url.h"
@@ -42,7 +43,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::TFo
     m_ui->Memo1->setPalette(memo);
     m_ui->Memo1->setPlainText(WrapParagraphs(Description()).join(QLatin1Char('\n')));
 
-    connect(m_ui->b1, &TXP_Button::OnClick, this, [this] { b1Click(); });
+    connect(m_ui->b1, &TXP_Button::OnClick, this, Guarded([this] { b1Click(); }));
 }
 
 TForm2::~TForm2() = default;

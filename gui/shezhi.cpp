@@ -1,6 +1,7 @@
 #include "shezhi.h"
 
 #include "ErrorBox.h"
+#include "Guarded.h"
 #include "SettingsStore.h"
 #include "WindowLook.h"
 #include "controls/XP_Button.h"
@@ -27,8 +28,8 @@ TForm3::TForm3(SettingsStore& settings, QString programPath, QWidget* parent)
     WindowLook::SetBackground(m_ui->ts1, WindowLook::Background());
     WindowLook::SetBackground(m_ui->ts2, WindowLook::Background());
 
-    connect(m_ui->b1, &TXP_Button::OnClick, this, [this] { b1Click(); });
-    connect(m_ui->b2, &TXP_Button::OnClick, this, [this] { b2Click(); });
+    connect(m_ui->b1, &TXP_Button::OnClick, this, Guarded([this] { b1Click(); }));
+    connect(m_ui->b2, &TXP_Button::OnClick, this, Guarded([this] { b2Click(); }));
 
     // Created at start-up, outside any event handler: a store error is shown here.
     try {

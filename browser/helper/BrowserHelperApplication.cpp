@@ -22,17 +22,21 @@ bool BrowserHelperApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        ShowError(QString::fromUtf8(error.what()));
+        qWarning("%s: a handler let an error through: %s", qPrintable(applicationName()), error.what());
     } catch (...) {
-        ShowError(QStringLiteral("Quelm浏览器发生未知错误"));
+        qWarning("%s: a handler let an unknown error through", qPrintable(applicationName()));
     }
     return true;
 }
 
 void BrowserHelperApplication::ShowError(const QString& message)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, AppTitle(), ErrorBox::DisplayText(message), QMessageBox::Ok,
-                                m_errorBoxParent);
+    OpenBox(ErrorBox::DisplayText(message));
+}
+
+void BrowserHelperApplication::OpenBox(const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Critical, AppTitle(), text, QMessageBox::Ok, m_errorBoxParent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // The browser window stays on top; its error box must not hide behind it.
     box->setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -8,6 +8,7 @@
 #include "TWebBrowser.h"
 #include "view.h"
 #include "DisplayPlatform.h"
+#include "ErrorBox.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -82,6 +83,7 @@ int main(int argc, char* argv[])
 
     TForm5 form(new TWebBrowser);
     app.SetErrorBoxParent(&form);
+    ErrorBox::SetPresenter([&app](const QString&, const QString& text) { app.OpenBox(text); });
 
     BrowserCommandServer server(form, &TWebBrowser::Refusal, STDIN_FILENO, g_answerFd);
     QObject::connect(&server, &BrowserCommandServer::commandFailed, &app, &BrowserHelperApplication::ShowError);

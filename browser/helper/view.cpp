@@ -4,6 +4,7 @@
 
 #include "WebBrowserControl.h"
 #include "AppTitle.h"
+#include "Guarded.h"
 #include "MenuGlyph.h"
 #include "WindowLook.h"
 
@@ -39,9 +40,9 @@ TForm5::TForm5(WebBrowserControl* wb, QWidget* parent)
     m_ui->Panel1Layout->addWidget(m_wb);
     setTabOrder(m_wb, m_ui->Edit1);
 
-    connect(m_ui->go, &QToolButton::clicked, this, &TForm5::goClick);
-    connect(m_ui->sb1, &QToolButton::clicked, this, &TForm5::sb1Click);
-    connect(m_ui->SpeedButton1, &QToolButton::clicked, this, &TForm5::SpeedButton1Click);
+    connect(m_ui->go, &QToolButton::clicked, this, Guarded([this] { goClick(); }));
+    connect(m_ui->sb1, &QToolButton::clicked, this, Guarded([this] { sb1Click(); }));
+    connect(m_ui->SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
 }
 
 TForm5::~TForm5() = default;
