@@ -161,7 +161,6 @@ void TForm1::BuildPage(const CategoryPage& category)
             box->setGeometry(engine.placement.left, engine.placement.top, engine.placement.width, 17);
             box->SetCaption(engine.caption);
             box->SetChecked(engine.checkedAtStart);
-            box->SetColor(15136504);
             m_checkBoxes.insert(engine.checkBox, box);
             built.append(box);
         } else {

@@ -22,13 +22,7 @@ bool isWordChar(QChar c)
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm2>())
 {
-    setFont(WindowLook::SongFont());
-    m_ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
-    setFixedSize(446, 292);
-    WindowLook::UsePalette(this);
+    WindowLook::SetUpDialog(this, QSize(446, 292), [this] { m_ui->setupUi(this); });
     WindowLook::SetBackground(this, WindowLook::Background());
     WindowLook::SetBackground(m_ui->Panel1, WindowLook::Background());
 
@@ -51,15 +45,6 @@ TForm2::~TForm2() = default;
 void TForm2::b1Click()
 {
     close();
-}
-
-void TForm2::showEvent(QShowEvent* event)
-{
-    if (!m_placed) {
-        m_placed = true;
-        WindowLook::CentreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 QStringList TForm2::Description()

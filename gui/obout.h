@@ -28,8 +28,5 @@ public:
     static QStringList Description();
 
 private:
-    void showEvent(QShowEvent* event) override;
-
     std::unique_ptr<Ui::TForm2> m_ui;
-    bool m_placed = false;
 };

@@ -17,13 +17,7 @@ TForm3::TForm3(SettingsStore& settings, QString programPath, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::TForm3>()), m_settings(settings),
       m_programPath(programPath.isEmpty() ? QCoreApplication::applicationFilePath() : std::move(programPath))
 {
-    setFont(WindowLook::SongFont());
-    m_ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
-    setFixedSize(322, 226);
-    WindowLook::UsePalette(this);
+    WindowLook::SetUpDialog(this, QSize(322, 226), [this] { m_ui->setupUi(this); });
     WindowLook::SetBackground(this, WindowLook::Background());
     WindowLook::SetBackground(m_ui->ts1, WindowLook::Background());
     WindowLook::SetBackground(m_ui->ts2, WindowLook::Background());
@@ -72,13 +66,4 @@ void TForm3::b1Click()
 void TForm3::b2Click()
 {
     close();
-}
-
-void TForm3::showEvent(QShowEvent* event)
-{
-    if (!m_placed) {
-        m_placed = true;
-        WindowLook::CentreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }

@@ -27,10 +27,8 @@ public:
 
 private:
     void FormCreate();
-    void showEvent(QShowEvent* event) override;
 
     std::unique_ptr<Ui::TForm3> m_ui;
     SettingsStore& m_settings;
     QString m_programPath;
-    bool m_placed = false;
 };

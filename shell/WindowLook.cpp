@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QDialog>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QMenu>
 #include <QPalette>
 #include <QScreen>
@@ -130,6 +132,42 @@ void CentreOnScreen(QWidget* window)
         return;
     const QSize size = window->frameGeometry().size();
     window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+namespace {
+
+class CentreOnce final : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            CentreOnScreen(static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void CentreOnFirstShow(QWidget* window)
+{
+    window->installEventFilter(new CentreOnce(window));
+}
+
+void SetUpDialog(QDialog* dialog, QSize size, const std::function<void()>& setupUi)
+{
+    dialog->setFont(SongFont());
+    setupUi();
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    dialog->setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
+    dialog->setFixedSize(size);
+    UsePalette(dialog);
+    CentreOnFirstShow(dialog);
 }
 
 void PlaceOnScreen(QWidget* window, const QPoint& stored)

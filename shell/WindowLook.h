@@ -3,13 +3,23 @@
 #include <QColor>
 #include <QFont>
 #include <QPalette>
+#include <QSize>
 
+#include <functional>
+
+#include "controls/XP_Unit.h"
+
+class QDialog;
 class QWidget;
 
 // The look every window of the program shares, the browser helper's included.
 namespace WindowLook {
 
-inline QColor Background() { return QColor(248, 246, 230); }
+// The skinned controls' clWindowBackground (0x00BBGGRR): the one place the colour is written.
+inline QColor Background()
+{
+    return QColor(int(clWindowBackground & 0xFF), int(clWindowBackground >> 8 & 0xFF), int(clWindowBackground >> 16 & 0xFF));
+}
 
 // 宋体 at 12 pixels, with the free CJK face that has the same metrics, drawn from the
 // faces' own 12-pixel bitmaps where the screen has one device pixel per pixel.
@@ -29,6 +39,13 @@ void SetBackground(QWidget* widget, const QColor& colour);
 
 // Centres a window on the screen it will appear on.
 void CentreOnScreen(QWidget* window);
+// Centres it so when it is first shown, and leaves it where the user puts it after that.
+void CentreOnFirstShow(QWidget* window);
+
+// The fixed dialogs' set-up: the font before the layout is made (setupUi), then a title bar
+// with minimise and close, on top of the other windows, the icon, the size and the palette;
+// centred on the first show.
+void SetUpDialog(QDialog* dialog, QSize size, const std::function<void()>& setupUi);
 
 // The stored position where it fits, otherwise moved just far enough to lie
 // wholly on the available screen.

@@ -26,6 +26,7 @@ TForm5::TForm5(WebBrowserControl* wb, QWidget* parent)
     palette.setColor(QPalette::Button, WindowLook::Background());
     setPalette(palette);
     setAutoFillBackground(true);
+    WindowLook::CentreOnFirstShow(this);
 
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPixelSize(12);
@@ -54,11 +55,6 @@ QString TForm5::HomePage()
 
 void TForm5::Show()
 {
-    if (!m_shownBefore) {
-        m_shownBefore = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
-    }
     if (isMinimized())
         showNormal();
     else

@@ -37,5 +37,4 @@ public slots:
 private:
     std::unique_ptr<Ui::TForm5> m_ui;
     WebBrowserControl* m_wb = nullptr;
-    bool m_shownBefore = false;
 };

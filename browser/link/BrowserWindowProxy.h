@@ -40,7 +40,6 @@ public:
     void Show() override;
     void Navigate(const QString& url) override;
 
-    QString helperPath() const { return m_helperPath; }
     bool isHelperRunning() const;
     void setAnswerTimeouts(int firstMs, int laterMs);
 

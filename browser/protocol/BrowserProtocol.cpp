@@ -96,11 +96,6 @@ QByteArray EncodeNavigate(const QString& url)
     return kNavigate + ' ' + EscapeArgument(url) + '\n';
 }
 
-QByteArray Encode(const Command& command)
-{
-    return command.kind == Command::Kind::Show ? EncodeShow() : EncodeNavigate(command.url);
-}
-
 std::optional<Command> DecodeLine(const QByteArray& rawLine)
 {
     const QByteArray line = WithoutCarriageReturn(rawLine);

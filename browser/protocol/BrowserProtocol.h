@@ -32,7 +32,6 @@ struct Command
 
 QByteArray EncodeShow();
 QByteArray EncodeNavigate(const QString& url);
-QByteArray Encode(const Command& command);
 
 QByteArray EscapeArgument(const QString& text);
 std::optional<QString> UnescapeArgument(const QByteArray& argument);
