@@ -79,10 +79,39 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
+    ApplyLook();
+    if (allPages) {
+        CompletePages();
+    } else {
+        BuildPage(EngineCatalogue::categories().first());
+        LinkFocusChain();
+    }
+    connect(m_ui->pc, &QTabWidget::currentChanged, this, &TForm1::CompletePages);
+    BuildTrayMenu();
+    BindMenus();
+
+    MakeTrayIcon(std::move(tray));
+
+    connect(m_ui->go, &TXP_Button::OnClick, this, Guarded([this] { goClick(); }));
+    m_ui->q->installEventFilter(this);
+    m_ui->Image1->installEventFilter(this);
+
+    m_ui->pc->setCurrentIndex(0);
+    adjustSize();
+    setFixedSize(size());
+    WindowLook::PlaceOnScreen(this, kStoredPosition);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::ApplyLook()
+{
     WindowLook::UsePalette(this);
     WindowLook::SetBackground(this, WindowLook::Background());
     WindowLook::SetBackground(m_ui->Panel1, WindowLook::Background());
     WindowLook::SetBackground(m_ui->Panel2, QColor(228, 227, 251));
+    for (const CategoryPage& category : EngineCatalogue::categories())
+        WindowLook::SetBackground(PageOf(category.category), WindowLook::Background());
 
     QPalette underline = m_ui->l1->palette();
     underline.setColor(QPalette::WindowText, QColor(185, 209, 234));
@@ -100,35 +129,15 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
     // The glyphs are set here only, with their backdrop left out; the layout names none.
     for (QAction* item : {m_ui->N9, m_ui->N10, m_ui->N11, m_ui->N12, m_ui->Quelm1, m_ui->N16, m_ui->N14})
         item->setIcon(MenuGlyph(QStringLiteral(":/images/glyph_%1.bmp").arg(item->objectName())));
+}
 
-    for (const CategoryPage& category : EngineCatalogue::categories())
-        WindowLook::SetBackground(PageOf(category.category), WindowLook::Background());
-    if (allPages) {
-        CompletePages();
-    } else {
-        BuildPage(EngineCatalogue::categories().first());
-        LinkFocusChain();
-    }
-    connect(m_ui->pc, &QTabWidget::currentChanged, this, &TForm1::CompletePages);
-    BuildTrayMenu();
-    BindMenus();
-
+void TForm1::MakeTrayIcon(std::unique_ptr<TrayBackend> tray)
+{
     m_trayIcon = new TTrayIcon(this, std::move(tray));
     m_trayIcon->SetHint(QStringLiteral("Quelm搜索寻踪客"));
     m_trayIcon->SetIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
     m_trayIcon->SetPopupMenu(m_popupMenu);
-
-    connect(m_ui->go, &TXP_Button::OnClick, this, Guarded([this] { goClick(); }));
-    m_ui->q->installEventFilter(this);
-    m_ui->Image1->installEventFilter(this);
-
-    m_ui->pc->setCurrentIndex(0);
-    adjustSize();
-    setFixedSize(size());
-    WindowLook::PlaceOnScreen(this, kStoredPosition);
 }
-
-TForm1::~TForm1() = default;
 
 void TForm1::BuildPage(const CategoryPage& category)
 {
@@ -153,39 +162,44 @@ void TForm1::BuildPage(const CategoryPage& category)
     std::sort(controls.begin(), controls.end(),
               [](const Placed& a, const Placed& b) { return a.tabOrder < b.tabOrder; });
 
-    for (const Placed& placed : controls) {
-        if (placed.engine) {
-            const SearchEngine& engine = *placed.engine;
-            auto* box = new TXP_CheckBox(page);
-            box->setObjectName(engine.checkBox);
-            box->setGeometry(engine.placement.left, engine.placement.top, engine.placement.width, 17);
-            box->SetCaption(engine.caption);
-            box->SetChecked(engine.checkedAtStart);
-            m_checkBoxes.insert(engine.checkBox, box);
-            built.append(box);
-        } else {
-            const SelectorBox& selector = *placed.selector;
-            auto* combo = new QComboBox(page);
-            combo->setObjectName(selector.name);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
-            combo->addItems(selector.items);
-            combo->setCurrentText(selector.initialText);
-            combo->setGeometry(selector.placement.left, selector.placement.top, selector.placement.width, 20);
-            if (selector.windowColourBackground) {
-                QPalette palette = combo->palette();
-                palette.setColor(QPalette::Base, WindowLook::Background());
-                combo->setPalette(palette);
-            }
-            m_selectors.insert(selector.name, combo);
-            built.append(combo);
-        }
-    }
+    for (const Placed& placed : controls)
+        built.append(placed.engine ? MakeCheckBox(page, *placed.engine) : MakeSelector(page, *placed.selector));
     // A child made after its page was shown stays hidden unless told.
     if (page->isVisible()) {
         for (QWidget* control : std::as_const(built))
             control->show();
     }
+}
+
+QWidget* TForm1::MakeCheckBox(QWidget* page, const SearchEngine& engine)
+{
+    auto* box = new TXP_CheckBox(page);
+    box->setObjectName(engine.checkBox);
+    box->setGeometry(engine.placement.left, engine.placement.top, engine.placement.width,
+                     EngineCatalogue::CheckBoxHeight);
+    box->SetCaption(engine.caption);
+    box->SetChecked(engine.checkedAtStart);
+    m_checkBoxes.insert(engine.checkBox, box);
+    return box;
+}
+
+QWidget* TForm1::MakeSelector(QWidget* page, const SelectorBox& selector)
+{
+    auto* combo = new QComboBox(page);
+    combo->setObjectName(selector.name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(selector.items);
+    combo->setCurrentText(selector.initialText);
+    combo->setGeometry(selector.placement.left, selector.placement.top, selector.placement.width,
+                       EngineCatalogue::ComboBoxHeight);
+    if (selector.windowColourBackground) {
+        QPalette palette = combo->palette();
+        palette.setColor(QPalette::Base, WindowLook::Background());
+        combo->setPalette(palette);
+    }
+    m_selectors.insert(selector.name, combo);
+    return combo;
 }
 
 void TForm1::CompletePages()

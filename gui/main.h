@@ -11,6 +11,8 @@
 
 class BuiltInBrowser;
 struct CategoryPage;
+struct SearchEngine;
+struct SelectorBox;
 class ExternalBrowser;
 class QComboBox;
 class QLabel;
@@ -83,7 +85,11 @@ protected:
 private:
     TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
            QWidget* parent, bool allPages);
+    void ApplyLook();
+    void MakeTrayIcon(std::unique_ptr<TrayBackend> tray);
     void BuildPage(const CategoryPage& category);
+    QWidget* MakeCheckBox(QWidget* page, const SearchEngine& engine);
+    QWidget* MakeSelector(QWidget* page, const SelectorBox& selector);
     void CompletePages();
     void LinkFocusChain();
     void BuildTrayMenu();

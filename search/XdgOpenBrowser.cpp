@@ -72,9 +72,9 @@ private:
     QList<pid_t> m_pending;
 };
 
-// Started as a detached process would be: a session of its own, default signal handling, no
-// blocked signals. Returns 0 or the errno of the failed start (exec errors included).
-int Spawn(const QByteArray& program, const QByteArray& argument, pid_t* pid)
+} // namespace
+
+int XdgOpenBrowser::Spawn(const QByteArray& program, const QByteArray& argument, pid_t* pid)
 {
     posix_spawnattr_t attributes;
     if (int error = posix_spawnattr_init(&attributes))
@@ -90,8 +90,6 @@ int Spawn(const QByteArray& program, const QByteArray& argument, pid_t* pid)
     posix_spawnattr_destroy(&attributes);
     return error;
 }
-
-} // namespace
 
 void XdgOpenBrowser::open(const QString& url)
 {
