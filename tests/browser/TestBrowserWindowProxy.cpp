@@ -24,10 +24,10 @@ namespace {
 
 // The proxy as a built-in search's window. Records what was opened (by host) once the proxy
 // took it.
-class ProxySearchHost final : public SearchOpener
+class ProxySearchOpener final : public SearchOpener
 {
 public:
-    explicit ProxySearchHost(BrowserWindowProxy& proxy) : m_proxy(proxy) {}
+    explicit ProxySearchOpener(BrowserWindowProxy& proxy) : m_proxy(proxy) {}
 
     void showBuiltInBrowser() override
     {
@@ -50,7 +50,7 @@ private:
 
 // A built-in search over the first page with three rows ticked. The message of the error that
 // ended it, or nothing.
-QString search(ProxySearchHost& host)
+QString search(ProxySearchOpener& host)
 {
     SearchRequest request;
     request.builtIn = true;
@@ -213,7 +213,7 @@ private slots:
         qputenv("QUELM_FAKE_HELPER_REFUSE", "baidu");
         BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
         QSignalSpy failed(&proxy, &BrowserWindowProxy::helperFailed);
-        ProxySearchHost host(proxy);
+        ProxySearchOpener host(proxy);
         QCOMPARE(search(host), QStringLiteral("无法打开网页：测试拒绝了baidu"));
         QCOMPARE(host.events, QStringList({"show", "navigate www.google.com", "status 正在连接google..."}));
         // The helper carries on: the refused line was its last, and it is still the same one.
@@ -260,7 +260,7 @@ private slots:
         BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
         proxy.setAnswerTimeouts(500, 500);
         QSignalSpy failed(&proxy, &BrowserWindowProxy::helperFailed);
-        ProxySearchHost host(proxy);
+        ProxySearchOpener host(proxy);
 
         QElapsedTimer timer;
         timer.start();
