@@ -32,10 +32,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_support import Desktop, Session, TestFailure, VirtualDisplay, check, require_tools, run, wait_until  # noqa: E402
-from main_e2e import (GO_BUTTON, QUERY_BOX, TITLE, Program, helper_processes, minimise_to_tray,  # noqa: E402
-                      opened_urls, tray_width, wait_for_urls)
+from main_e2e import (FILE_MENU, GO_BUTTON, QUERY_BOX, TITLE, Program, helper_processes,  # noqa: E402
+                      minimise_to_tray, opened_urls, tray_width, wait_for_urls)
 
-FILE_MENU = (20, 8)
 SKYCN_CHECK_BOX = (142, 32)  # second engine of the software page
 NOBODY = 65534
 
