@@ -22,7 +22,7 @@ public:
 
     virtual ~InstanceChannel() = default;
 
-    // Runs before the event loop exists and waits `bound` at most for a program that holds the
+    // Runs before the event loop exists and waits about `bound` for a program that holds the
     // channel, starting or running. A claim that serves is held until Serve's event loop runs,
     // so that a later start waits for this program instead of taking the channel over.
     virtual Claim ClaimOrForward(std::chrono::milliseconds bound, const LaunchActivation& launch) = 0;
