@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -117,17 +118,21 @@ private:
 };
 
 // Under the lock no other save is under way: what earlier versions' scratch copies (and the
-// lock files QSettings made beside them) and a save file's temporary left when the program was
-// killed is litter.
+// lock files QSettings made beside them), scratch folders and a save file's temporary left when
+// the program was killed is litter.
 void removeLitter(const QString& folder)
 {
-    static const QRegularExpression litter(
-        QStringLiteral("^(quelm_search-[A-Za-z0-9]{6}\\.ini(\\.lock)?|quelm_search\\.ini\\.[A-Za-z0-9]{6})$"));
+    static const QRegularExpression litter(QStringLiteral(
+        "^(quelm_search-[A-Za-z0-9]{6}\\.(ini|ini\\.lock|scratch)|quelm_search\\.ini\\.[A-Za-z0-9]{6})$"));
     const QDir dir(folder);
-    for (const QString& name :
-         dir.entryList({QStringLiteral("quelm_search*")}, QDir::Files | QDir::Hidden | QDir::System)) {
-        if (litter.match(name).hasMatch())
-            QFile::remove(dir.filePath(name));
+    for (const QFileInfo& entry : dir.entryInfoList({QStringLiteral("quelm_search*")},
+                                                    QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System)) {
+        if (!litter.match(entry.fileName()).hasMatch())
+            continue;
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
     }
 }
 
@@ -156,13 +161,18 @@ std::optional<QVariantMap> entriesOf(QSettings& settings)
 // QSettings writes a few odd files (escapes and control characters in section names, escapes that
 // stand for half a surrogate pair) back in a form that it cannot read itself or that reads
 // differently, so the result must read back with the new value and every other entry as it was.
-std::optional<QByteArray> rewritten(const QByteArray& contents, const QString& valueName, const QString& data)
+std::optional<QByteArray> rewritten(const QString& settingsFolder, const QByteArray& contents, const QString& valueName,
+                                    const QString& data)
 {
-    // Out of the settings folder, so that a program killed meanwhile leaves nothing there.
-    const QTemporaryDir scratch;
-    if (!scratch.isValid())
+    // Out of the settings folder, so that a program killed meanwhile leaves nothing there; only
+    // where no temporary folder can be made, beside the settings, as litter for the next save.
+    std::optional<QTemporaryDir> scratch;
+    scratch.emplace();
+    if (!scratch->isValid())
+        scratch.emplace(settingsFolder + QStringLiteral("/quelm_search-XXXXXX.scratch"));
+    if (!scratch->isValid())
         return std::nullopt;
-    const QString folder = scratch.path();
+    const QString folder = scratch->path();
     const std::unique_ptr<QTemporaryFile> trial = scratchCopy(folder, contents);
     if (!trial)
         return std::nullopt;
@@ -228,7 +238,7 @@ public:
         if (current ? !isText(*current) : !missing)
             throw SettingsError::failedToSetData(valueName);
         const std::optional<QByteArray> contents =
-            rewritten(current.value_or(QByteArray()), valueName, data);
+            rewritten(m_folder, current.value_or(QByteArray()), valueName, data);
         if (!contents)
             throw SettingsError::failedToSetData(valueName);
         // Replaces the file in one step; through a link, the linked file.

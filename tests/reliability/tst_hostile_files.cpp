@@ -562,6 +562,7 @@ private Q_SLOTS:
         writeFile(s.iniFolder + QStringLiteral("/quelm_search-Ab12Cd.ini"), "[General]\nquelm_ie=yes\n");
         writeFile(s.iniFolder + QStringLiteral("/quelm_search-Ab12Cd.ini.lock"), "1234\nquelm\nhost\n");
         writeFile(s.iniFolder + QStringLiteral("/quelm_search.ini.Xy34Zw"), "[General]\n");
+        writeFile(s.iniFolder + QStringLiteral("/quelm_search-Ef56Gh.scratch/quelm_search-Ij78Kl.ini"), "[General]\n");
         writeFile(s.iniFolder + QStringLiteral("/notes.txt"), "the user's own");
         QProcess writer;
         writer.start(QStringLiteral(SETTINGS_WRITER), {s.dir.path(), "count", "100000", "n"});
