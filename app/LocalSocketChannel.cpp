@@ -128,7 +128,7 @@ QString LocalSocketChannel::SessionSocketPath()
     return QStringLiteral("%1/quelm-%2-%3.socket").arg(folder, kind, name);
 }
 
-InstanceChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseconds bound,
+LocalSocketChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseconds bound,
                                                           const LaunchActivation& launch)
 {
     if (m_path.isEmpty() || m_lock >= 0)
@@ -286,7 +286,7 @@ bool LocalSocketChannel::ReadRequest(int connection, LaunchActivation& launch)
     return true;
 }
 
-InstanceChannel::Claim LocalSocketChannel::Fail(const char* what)
+LocalSocketChannel::Claim LocalSocketChannel::Fail(const char* what)
 {
     m_error = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
     return Claim::Failed;

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "InstanceChannel.h"
+#include "LaunchActivation.h"
 
+#include <QString>
 #include <QtGlobal>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 #include <sys/types.h>
@@ -11,23 +14,37 @@
 class QSocketNotifier;
 struct sockaddr_un;
 
-// The channel as a Unix socket in the user's private runtime folder, with a lock file beside it
-// so that two programs started at once never both serve. A request is two lines, the start-up
-// ID and the activation token; the server answers one byte and only to its own user.
-class LocalSocketChannel final : public InstanceChannel
+// Where the programs one user runs on one display meet: a Unix socket in the user's private
+// runtime folder, with a lock file beside it so that two programs started at once never both
+// serve. The first to claim it serves it; a later one asks the server to come forward, handing
+// over what its launcher gave it to take the focus. A request is two lines, the start-up ID and
+// the activation token; the server answers one byte and only to its own user.
+class LocalSocketChannel final
 {
 public:
+    enum class Claim {
+        Serving,   // nobody was there, or only what a crashed program left: this program serves
+        Forwarded, // a running program took the request: this one has nothing more to do
+        NoAnswer,  // a program holds the channel but did not answer in time, or is still starting
+        Failed,    // the channel cannot be used (Error() says why, when it is worth saying)
+    };
+
     // An empty path means no channel: claiming fails without a word.
     explicit LocalSocketChannel(QString socketPath);
-    ~LocalSocketChannel() override;
+    ~LocalSocketChannel();
     Q_DISABLE_COPY_MOVE(LocalSocketChannel)
 
     // The socket for this user and the display the program will show on; empty without either.
     static QString SessionSocketPath();
 
-    Claim ClaimOrForward(std::chrono::milliseconds bound, const LaunchActivation& launch) override;
-    void Serve(std::function<void(const LaunchActivation&)> onRequest) override;
-    QString Error() const override { return m_error; }
+    // Runs before the event loop exists and waits about `bound` for a program that holds the
+    // channel, starting or running. A claim that serves is held until Serve's event loop runs,
+    // so that a later start waits for this program instead of taking the channel over.
+    Claim ClaimOrForward(std::chrono::milliseconds bound, const LaunchActivation& launch);
+    // onRequest runs on the GUI thread for every later start, with what its launcher gave it.
+    // Does nothing unless the claim left this program serving.
+    void Serve(std::function<void(const LaunchActivation&)> onRequest);
+    QString Error() const { return m_error; }
 
 private:
     enum class Ask { Answered, Silent, Absent, Failed };

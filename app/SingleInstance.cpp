@@ -15,10 +15,9 @@ constexpr std::chrono::seconds kBound{20};
 
 } // namespace
 
-SingleInstance::SingleInstance(std::unique_ptr<InstanceChannel> channel) : m_channel(std::move(channel))
+SingleInstance::SingleInstance()
+    : m_channel(std::make_unique<LocalSocketChannel>(LocalSocketChannel::SessionSocketPath()))
 {
-    if (!m_channel)
-        m_channel = std::make_unique<LocalSocketChannel>(LocalSocketChannel::SessionSocketPath());
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -26,18 +25,18 @@ SingleInstance::~SingleInstance() = default;
 SingleInstance::Outcome SingleInstance::BringRunningForward()
 {
     switch (m_channel->ClaimOrForward(kBound, LaunchActivation::FromEnvironment())) {
-    case InstanceChannel::Claim::Forwarded:
+    case LocalSocketChannel::Claim::Forwarded:
         EndStartupFeedback();
         return Outcome::Forwarded;
-    case InstanceChannel::Claim::Serving:
+    case LocalSocketChannel::Claim::Serving:
         return Outcome::StartHere;
-    case InstanceChannel::Claim::NoAnswer:
+    case LocalSocketChannel::Claim::NoAnswer:
         std::fprintf(stderr,
                      "quelm: 已在运行的程序在 %d 秒内没有应答，不再启动第二个。\n"
                      "quelm: the running program did not answer within %d s; not starting a second one.\n",
                      int(kBound.count()), int(kBound.count()));
         return Outcome::NotAnswering;
-    case InstanceChannel::Claim::Failed:
+    case LocalSocketChannel::Claim::Failed:
         if (const QByteArray error = m_channel->Error().toLocal8Bit(); !error.isEmpty())
             std::fprintf(stderr,
                          "quelm: 无法查看是否已有程序在运行（%s），照常启动。\n"

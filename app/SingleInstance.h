@@ -1,10 +1,14 @@
 #pragma once
 
-#include "InstanceChannel.h"
+#include "LaunchActivation.h"
 
+#include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
+
+class LocalSocketChannel;
 
 // One program per user and display: a second start brings the running program forward and
 // ends. A start while the running program is still starting waits for it; one that does not
@@ -18,8 +22,7 @@ public:
         NotAnswering,   // a program holds the channel but did not answer: say so and end
     };
 
-    // A null channel means the local socket for this user and display.
-    explicit SingleInstance(std::unique_ptr<InstanceChannel> channel = nullptr);
+    SingleInstance();
     ~SingleInstance();
     Q_DISABLE_COPY_MOVE(SingleInstance)
 
@@ -32,5 +35,5 @@ public:
     static QString NotAnsweringMessage();
 
 private:
-    std::unique_ptr<InstanceChannel> m_channel;
+    std::unique_ptr<LocalSocketChannel> m_channel;
 };

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-using Claim = InstanceChannel::Claim;
+using Claim = LocalSocketChannel::Claim;
 
 class TestSingleInstance final : public QObject
 {
