@@ -4,6 +4,7 @@
 
 #include "AppTitle.h"
 #include "DisplayPlatform.h"
+#include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
 #include "SecondaryWindows.h"
@@ -59,7 +60,8 @@ int main(int argc, char* argv[])
         return EXIT_FAILURE;
     }
     SingleInstance instance;
-    if (instance.BringRunningForward())
+    const SingleInstance::Outcome start = instance.BringRunningForward();
+    if (start == SingleInstance::Outcome::Forwarded)
         return EXIT_SUCCESS;
 
     qtHandler = qInstallMessageHandler(startupMessageHandler);
@@ -71,6 +73,10 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelm.Search"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));   // the error box's too
     QApplication::setQuitOnLastWindowClosed(false);   // only closing the main window ends the program
+    if (start == SingleInstance::Outcome::NotAnswering) {
+        ErrorBox::Show(SingleInstance::NotAnsweringMessage());
+        return EXIT_FAILURE;
+    }
 
     SettingsStore settings;
     XdgOpenBrowser externalBrowser;
@@ -79,7 +85,9 @@ int main(int argc, char* argv[])
 
     TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    instance.Listen([&form1] { form1.ComeForward(); });
+    instance.Listen([&form1](const LaunchActivation& launch) {
+        launch.BringForward(form1, [&form1] { form1.ComeForward(); });
+    });
 
     form1.show();
     form1.HiddenWindows().CreateAfterFirstFrame();
