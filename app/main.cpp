@@ -112,6 +112,7 @@ TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::u
 
     m_trayIcon = new TTrayIcon(this, std::move(tray));
     m_trayIcon->SetHint(QStringLiteral("Quelm搜索寻踪客"));
+    m_trayIcon->SetTitle(AppTitle());
     m_trayIcon->SetIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
     m_trayIcon->SetPopupMenu(m_popupMenu);
 

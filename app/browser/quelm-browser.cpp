@@ -8,6 +8,7 @@
 #include "TWebBrowser.h"
 #include "view.h"
 #include "app/DisplayPlatform.h"
+#include "app/QtTranslation.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -75,6 +76,7 @@ int main(int argc, char* argv[])
     g_connectingToDisplay = true;
     BrowserHelperApplication app(argc, argv);
     g_connectingToDisplay = false;
+    QtTranslation::Install({QStringLiteral("qtbase"), QStringLiteral("qtwebengine")});
     DisplayPlatform::LeaveChildrenTheirChoice();
     // The engine reports its GL set-up on every start; keep the launcher's
     // terminal for real problems (QT_LOGGING_RULES still wins).

@@ -49,6 +49,11 @@ public:
         shown = true;
         lastTip = tip;
     }
+    void Describe(const QString& title, QMenu* menu) override
+    {
+        describedTitle = title;
+        describedMenu = menu;
+    }
     void Delete() override
     {
         ++deletes;
@@ -61,6 +66,8 @@ public:
     int deletes = 0;
     bool shown = false;
     QString lastTip;
+    QString describedTitle;
+    QMenu* describedMenu = nullptr;
     std::shared_ptr<int> deletesOut;   // outlives the backend, which dies with its icon
 };
 
