@@ -49,11 +49,7 @@ public:
         shown = true;
         lastTip = tip;
     }
-    void Describe(const QString& title, QMenu* menu) override
-    {
-        describedTitle = title;
-        describedMenu = menu;
-    }
+    void Describe(const QString&, QMenu*) override {}
     void Delete() override
     {
         ++deletes;
@@ -66,8 +62,6 @@ public:
     int deletes = 0;
     bool shown = false;
     QString lastTip;
-    QString describedTitle;
-    QMenu* describedMenu = nullptr;
     std::shared_ptr<int> deletesOut;   // outlives the backend, which dies with its icon
 };
 
