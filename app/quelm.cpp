@@ -80,12 +80,11 @@ int main(int argc, char* argv[])
     SetLinkOpener(&linkOpener);
 
     TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst);
-    SecondaryWindows hiddenWindows(form1, settings);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     instance.Listen([&form1] { form1.ComeForward(); });
 
     form1.show();
-    hiddenWindows.CreateAfterFirstFrame();
+    form1.HiddenWindows().CreateAfterFirstFrame();
     const int result = app.exec();
     SetLinkOpener(nullptr);
     return result;
