@@ -6,6 +6,7 @@
 #include "DisplayPlatform.h"
 #include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
+#include "QtTranslation.h"
 #include "QuelmApplication.h"
 #include "SecondaryWindows.h"
 #include "SettingsStore.h"
@@ -67,6 +68,7 @@ int main(int argc, char* argv[])
     qtHandler = qInstallMessageHandler(startupMessageHandler);
     QuelmApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
+    QtTranslation::Install({QStringLiteral("qtbase")});
     DisplayPlatform::LeaveChildrenTheirChoice();
     QApplication::setApplicationName(QStringLiteral("quelm"));
     // The title is the error box's caption only: as the display name, Qt would add it to every window's title.

@@ -35,6 +35,7 @@ public:
     bool IsAvailable() const override { return false; }
     void Add(const QIcon&, const QString&) override {}
     void Delete() override {}
+    void Describe(const QString&, QMenu*) override {}
 };
 
 class NoBrowser final : public ExternalBrowser

@@ -34,6 +34,7 @@ public:
     bool IsAvailable() const override { return false; }
     void Add(const QIcon&, const QString&) override {}
     void Delete() override {}
+    void Describe(const QString&, QMenu*) override {}
 };
 
 // A folder's entries and modification time: a file made there, even one removed again, changes it.

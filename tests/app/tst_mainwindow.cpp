@@ -7,6 +7,7 @@
 #include "ErrorBox.h"
 #include "FirstFrame.h"
 #include "IniRegistryBackend.h"
+#include "QtTranslation.h"
 #include "QuelmApplication.h"
 #include "SecondaryWindows.h"
 #include "SettingsStore.h"
@@ -22,10 +23,14 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
-#include <QRegularExpression>
+#include <QLocale>
 #include <QMenu>
 #include <QPointer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -33,6 +38,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <memory>
 #include <optional>
@@ -536,6 +542,49 @@ private Q_SLOTS:
         QVERIFY(outlinesDiffer);
     }
 
+    // Qt's texts in the query box's menu and on the error box's button, as the user's locale has them.
+    void qtTextsFollowTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<QStringList>("menu");
+        QTest::addColumn<QString>("ok");
+        QTest::newRow("zh_CN") << "zh_CN" << "qtbase_zh_CN.qm"
+                               << QStringList{"撤消(&U)", "重做(&R)", "剪切(&T)", "复制(&C)", "粘贴(&P)", "删除", "全选"}
+                               << "确定";
+        QTest::newRow("zh_HK reads zh_TW") << "zh_HK" << "qtbase_zh_TW.qm"
+                                           << QStringList{"復原(&U)", "重做(&R)", "剪下(&T)", "複製(&C)",
+                                                          "貼上(&P)", "刪除", "全部選擇"}
+                                           << "確定";
+    }
+    void qtTextsFollowTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, catalogue);
+        QFETCH(QStringList, menu);
+        QFETCH(QString, ok);
+        const QString file = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QLatin1Char('/') + catalogue;
+        if (!QFile::exists(file))
+            QSKIP(qPrintable(file + QStringLiteral(" is not installed (qt6-translations-l10n)")));
+        QLocale::setDefault(QLocale(locale));
+        QtTranslation::Install({QStringLiteral("qtbase")});
+        Fixture f;
+        const std::unique_ptr<QMenu> standard(f.q()->createStandardContextMenu());
+        QStringList texts;
+        for (QAction* action : standard->actions())
+            if (!action->isSeparator())
+                texts.append(action->text().section(QLatin1Char('\t'), 0, 0));
+        const QMessageBox box(QMessageBox::Critical, QString(), QString(), QMessageBox::Ok);
+        const QString okText = box.button(QMessageBox::Ok)->text();
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(texts, menu);
+        QCOMPARE(okText, ok);
+    }
+
     // A handler's error is shown where the handler starts: it crosses neither the button's
     // signal nor the application's notify, whose last guard would only log it.
     void handlerErrorReachesTheBoxWithoutTheApplication()
@@ -558,6 +607,10 @@ private Q_SLOTS:
         QTest::newRow("full stop") << "done." << "done.";
         QTest::newRow("exclamation sorts before") << "oops!" << "oops!";
         QTest::newRow("chinese") << "无法启动" << "无法启动.";
+        QTest::newRow("chinese full stop") << "请稍后再试。" << "请稍后再试。";
+        QTest::newRow("chinese exclamation") << "无法启动！" << "无法启动！";
+        QTest::newRow("chinese question") << "要重试吗？" << "要重试吗？";
+        QTest::newRow("chinese comma") << "无法启动，" << "无法启动，.";
         QTest::newRow("empty") << "" << "";
     }
     void errorBoxText()
