@@ -7,7 +7,7 @@
 #include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QtTranslation.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
@@ -66,7 +66,7 @@ int main(int argc, char* argv[])
         return EXIT_SUCCESS;
 
     qtHandler = qInstallMessageHandler(startupMessageHandler);
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
     QtTranslation::Install({QStringLiteral("qtbase")});
     DisplayPlatform::LeaveChildrenTheirChoice();

@@ -8,7 +8,7 @@
 #include "FirstFrame.h"
 #include "IniRegistryBackend.h"
 #include "QtTranslation.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "controls/TrayIcon.h"
@@ -623,7 +623,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);   // its last guard logs a missed error: the test above fails on that
+    GuardedApplication app(argc, argv);   // its last guard logs a missed error: the test above fails on that
     TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }

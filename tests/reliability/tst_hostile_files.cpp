@@ -6,7 +6,7 @@
 #include "AutostartRegistryBackend.h"
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "QuelmError.h"
 #include "SettingsStore.h"
 #include "controls/XP_Button.h"
@@ -580,7 +580,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     TestHostileFiles tests;
     return QTest::qExec(&tests, argc, argv);
 }
