@@ -13,7 +13,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import SKIP, Session, check, require_tools, run, wait_until  # noqa: E402
+from e2e_support import SKIP, Session, TestFailure, check, require_tools, run, wait_until  # noqa: E402
 from main_e2e import GO_BUTTON, TITLE, Program, opened_urls, program_windows, wait_for_urls  # noqa: E402
 
 try:
@@ -105,10 +105,18 @@ def test_status_notifier_tray(session, program_path):
     check(all(bytes(p["icon-data"]).startswith(b"\x89PNG") for p in entries if p.get("type") != "separator"),
           "an item without its glyph")
 
-    # A left click on the item (Activate): the program's own menu, as on any tray.
-    watcher.call(service, "/StatusNotifierItem", "org.kde.StatusNotifierItem.Activate", "(ii)", (600, 1000))
-    wait_until(lambda: [w for w, g in program_windows(desktop).items() if g[3] > 100 and w != program.window],
-               10, "the program's menu")
+    # A left click on the item (Activate): the program's own menu, as on any tray. As with a real
+    # click on a busy machine, the first may come before the item is ready for it: click again.
+    for attempt in range(3):
+        watcher.call(service, "/StatusNotifierItem", "org.kde.StatusNotifierItem.Activate", "(ii)", (600, 1000))
+        try:
+            wait_until(lambda: [w for w, g in program_windows(desktop).items()
+                                if g[3] > 100 and w != program.window], 5, "the program's menu")
+            break
+        except TestFailure:
+            desktop.key("Escape")
+    else:
+        raise TestFailure("the program's menu never opened on Activate")
     desktop.key("Escape")
 
     # "软件搜索": back on that page (its ticked engine answers the next search), the item gone.
