@@ -42,6 +42,7 @@ struct SearchEngine
     QString statusText;
     OpeningRule rule;
     ControlPlacement placement;
+    QString charset; // iconv name of the set the texts are sent in
 };
 
 struct CategoryPage

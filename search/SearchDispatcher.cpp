@@ -29,12 +29,14 @@ void SearchDispatcher::runRow(const SearchEngine& engine, bool builtIn)
 {
     switch (engine.form) {
     case UrlForm::Plain:
-        open(UrlComposer::plainUrl(engine.host, engine.prefix, m_host.queryText()), builtIn);
+        open(UrlComposer::plainUrl(engine.host, engine.prefix, m_host.queryText(), engine.charset), builtIn);
         m_host.setStatusText(engine.statusText);
         return;
     case UrlForm::Typed: {
         const QString query = m_host.queryText();
-        open(UrlComposer::typedUrl(engine.host, engine.prefix, m_host.selectorText(engine.selector), query), builtIn);
+        open(UrlComposer::typedUrl(engine.host, engine.prefix, m_host.selectorText(engine.selector), query,
+                                  engine.charset),
+             builtIn);
         m_host.setStatusText(engine.statusText);
         return;
     }
@@ -45,7 +47,7 @@ void SearchDispatcher::runRow(const SearchEngine& engine, bool builtIn)
             const UrlChoice& choice = engine.choices.at(i);
             if (m_host.selectorText(engine.selector) != choice.selectorText)
                 continue;
-            open(UrlComposer::plainUrl(engine.host, choice.prefix, m_host.queryText()), builtIn);
+            open(UrlComposer::plainUrl(engine.host, choice.prefix, m_host.queryText(), engine.charset), builtIn);
             matched = true;
             if (engine.rule == OpeningRule::ChinaFlash && i == engine.choices.size() - 1)
                 m_host.setStatusText(engine.statusText);

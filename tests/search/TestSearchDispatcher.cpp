@@ -11,6 +11,7 @@ namespace {
 const QString Opening = QStringLiteral("status 正在打开搜索结果页面！请稍候...");
 const QString Welcome = QStringLiteral("status 欢迎使用Quelm搜索寻踪客！");
 const QString Google = QStringLiteral("http://www.google.com/search?q=");
+const QString Baidu = QStringLiteral("http://www.baidu.com/baidu?word=");
 const QString Sohu = QStringLiteral("http://search.sohu.com/website.jsp?key_word=");
 const QString Ftp3721 = QStringLiteral("http://cns.3721.com/cns.dll?name=");
 const QString Book = QStringLiteral("http://www.pcbookcn.com/search.asp?action=title&keyword=");
@@ -134,8 +135,19 @@ private slots:
         QFETCH(QString, query);
         QFETCH(QString, encoded);
         host.query = query;
-        host.ticked = {"sgoogle"};
-        QCOMPARE(run(host).first(), "external " + Google + encoded);
+        host.ticked = {"sbaidu1"};
+        QCOMPARE(run(host).first(), "external " + Baidu + encoded);
+    }
+
+    void googleTakesUtf8AndBaiduGb18030()
+    {
+        RecordingSearchHost host;
+        host.query = "你好 C#";
+        host.ticked = {"sgoogle", "sbaidu1"};
+        QCOMPARE(run(host).mid(0, 4), QStringList({"external " + Google + "%E4%BD%A0%E5%A5%BD%20C%23",
+                                                   "status 正在连接google...",
+                                                   "external " + Baidu + "%C4%E3%BA%C3%20C%23",
+                                                   "status 正在连接baidu..."}));
     }
 
     void typedRowsPutTheirSelectorTextInTheAddress()
