@@ -4,9 +4,12 @@
 
 #include "AppTitle.h"
 #include "DisplayPlatform.h"
+#include "EnginesFile.h"
+#include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QuelmApplication.h"
 #include "SecondaryWindows.h"
+#include "IniRegistryBackend.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
 #include "controls/XP_Unit.h"
@@ -77,13 +80,20 @@ int main(int argc, char* argv[])
     ExternalBrowserLinkOpener linkOpener(externalBrowser);
     SetLinkOpener(&linkOpener);
 
-    TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst);
+    // The user's engines beside the settings; a file that cannot be used leaves the catalogue.
+    EnginesFile enginesFile(IniRegistryBackend::defaultFolder() + QStringLiteral("/engines.ini"));
+    TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst, enginesFile.load());
+    form1.SetEnginesFile(&enginesFile);
     SecondaryWindows hiddenWindows(form1, settings);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     instance.Listen([&form1] { form1.ComeForward(); });
 
     form1.show();
     hiddenWindows.CreateAfterFirstFrame();
+    if (!enginesFile.message().isEmpty()) {
+        const QString message = enginesFile.message();
+        QMetaObject::invokeMethod(&form1, [message] { ErrorBox::Show(message); }, Qt::QueuedConnection);
+    }
     const int result = app.exec();
     SetLinkOpener(nullptr);
     return result;

@@ -40,6 +40,10 @@ void SearchDispatcher::runRow(const SearchEngine& engine, bool builtIn)
         m_host.setStatusText(engine.statusText);
         return;
     }
+    case UrlForm::Address:
+        open(UrlComposer::templateUrl(engine.prefix, m_host.queryText(), engine.charset), builtIn);
+        m_host.setStatusText(engine.statusText);
+        return;
     case UrlForm::Choice: {
         bool matched = false;
         for (qsizetype i = 0; i < engine.choices.size(); ++i) {

@@ -13,6 +13,24 @@ bool hasControlCharacter(const QString& text)
 
 } // namespace
 
+SearchEngine UserEngine::searchEngine(SearchCategory category) const
+{
+    SearchEngine engine{category,
+                        QString(),
+                        name,
+                        checkedAtStart,
+                        QString(),
+                        UrlForm::Address,
+                        address,
+                        QString(),
+                        {},
+                        QStringLiteral("正在连接%1...").arg(name),
+                        OpeningRule::Standard,
+                        {0, 0, 0, 0},
+                        charset};
+    return engine;
+}
+
 namespace UserEngineCheck {
 
 std::optional<EngineProblem> problemOf(const UserEngine& engine)

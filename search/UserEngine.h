@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EngineCatalogue.h"
+
 #include <QString>
 
 #include <optional>
@@ -19,6 +21,9 @@ struct UserEngine
                checkedAtStart == other.checkedAtStart;
     }
     bool operator!=(const UserEngine& other) const { return !(*this == other); }
+
+    // The engine as a search row of its page, announced as "正在连接<名称>...".
+    SearchEngine searchEngine(SearchCategory category) const;
 };
 
 // What keeps an engine from being stored, and which field it is in.
