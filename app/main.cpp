@@ -456,6 +456,19 @@ bool TForm1::isRowTicked(const QString& checkBoxName)
     return box && box->Checked();
 }
 
+QList<SearchEngine> TForm1::tickedUserEngines(SearchCategory category)
+{
+    CompletePages();
+    QList<SearchEngine> rows;
+    const QList<TXP_CheckBox*>& boxes = m_userBoxes[int(category)];
+    const QList<UserEngine>& own = m_engines.userEngines(category);
+    for (int i = 0; i < boxes.size() && i < own.size(); ++i) {
+        if (boxes.at(i)->Checked())
+            rows.append(own.at(i).searchEngine(category));
+    }
+    return rows;
+}
+
 QString TForm1::selectorText(const QString& comboBoxName)
 {
     CompletePages();

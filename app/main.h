@@ -76,6 +76,7 @@ public:
     void showBuiltInBrowser() override;
     bool isPageShowing(SearchCategory category) override;
     bool isRowTicked(const QString& checkBoxName) override;
+    QList<SearchEngine> tickedUserEngines(SearchCategory category) override;
     QString selectorText(const QString& comboBoxName) override;
     QString queryText() override;
     void navigateBuiltInBrowser(const QString& url) override;

@@ -19,6 +19,8 @@ void SearchDispatcher::run()
             if (engine.category == page.category && m_host.isRowTicked(engine.checkBox))
                 runRow(engine, builtIn);
         }
+        for (const SearchEngine& engine : m_host.tickedUserEngines(page.category))
+            runRow(engine, builtIn);
     }
 
     m_host.setStatusText(QStringLiteral("正在打开搜索结果页面！请稍候..."));

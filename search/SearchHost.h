@@ -15,6 +15,8 @@ public:
     // True only for the active page of a visible main window.
     virtual bool isPageShowing(SearchCategory category) = 0;
     virtual bool isRowTicked(const QString& checkBoxName) = 0;
+    // The user's ticked engines of the page, in search order; they come after the catalogue's.
+    virtual QList<SearchEngine> tickedUserEngines(SearchCategory) { return {}; }
     virtual QString selectorText(const QString& comboBoxName) = 0;
     virtual QString queryText() = 0;
     // Both return at once; a failure is thrown and ends the search at that row.

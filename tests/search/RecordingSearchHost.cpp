@@ -56,3 +56,13 @@ void RecordingSearchHost::setStatusText(const QString& text)
 {
     events.append(QStringLiteral("status ") + text);
 }
+
+QList<SearchEngine> RecordingSearchHost::tickedUserEngines(SearchCategory category)
+{
+    QList<SearchEngine> rows;
+    for (const SearchEngine& engine : std::as_const(userEngines)) {
+        if (engine.category == category)
+            rows.append(engine);
+    }
+    return rows;
+}

@@ -20,6 +20,7 @@ public:
     void showBuiltInBrowser() override;
     bool isPageShowing(SearchCategory category) override;
     bool isRowTicked(const QString& checkBoxName) override;
+    QList<SearchEngine> tickedUserEngines(SearchCategory category) override;
     QString selectorText(const QString& comboBoxName) override;
     QString queryText() override;
     void navigateBuiltInBrowser(const QString& url) override;
@@ -30,6 +31,7 @@ public:
     std::function<void()> onModeRead;   // may throw
     std::optional<SearchCategory> showingPage = SearchCategory::General; // nullopt: window hidden
     QSet<QString> ticked;
+    QList<SearchEngine> userEngines; // all ticked
     QHash<QString, QString> selectors;  // starts with the combo boxes' initial texts
     QString query;
     std::function<QString()> nextQuery; // when set, answers every query read instead of `query`

@@ -3,6 +3,7 @@
 #include "BrowserStartError.h"
 #include "RecordingSearchHost.h"
 #include "SearchDispatcher.h"
+#include "UserEngine.h"
 
 #include <QTest>
 
@@ -137,6 +138,38 @@ private slots:
         host.query = query;
         host.ticked = {"sbaidu1"};
         QCOMPARE(run(host).first(), "external " + Baidu + encoded);
+    }
+
+    void userEnginesFollowTheCatalogueInEitherMode_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("verb");
+        QTest::newRow("external") << "" << "external ";
+        QTest::newRow("built-in") << "yes" << "navigate ";
+    }
+
+    void userEnginesFollowTheCatalogueInEitherMode()
+    {
+        RecordingSearchHost host;
+        QFETCH(QString, mode);
+        QFETCH(QString, verb);
+        host.modeText = mode;
+        host.query = "你好";
+        host.ticked = {"sgoogle"};
+        UserEngine big5;
+        big5.name = "台湾站";
+        big5.address = "https://b.tw/s?q=%s&c=%s";
+        big5.charset = "BIG5";
+        UserEngine other;
+        other.name = "其它页";
+        other.address = "https://o.cn/?q=%s";
+        host.userEngines = {big5.searchEngine(SearchCategory::General), other.searchEngine(SearchCategory::Other)};
+        QStringList events = run(host);
+        if (mode == "yes")
+            QCOMPARE(events.takeFirst(), "show");
+        QCOMPARE(events, QStringList({verb + Google + "%E4%BD%A0%E5%A5%BD", "status 正在连接google...",
+                                      verb + "https://b.tw/s?q=%A7A%A6n&c=%A7A%A6n", "status 正在连接台湾站...",
+                                      Opening, Welcome}));
     }
 
     void googleTakesUtf8AndBaiduGb18030()
