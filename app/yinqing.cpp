@@ -91,8 +91,8 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
     m_list->verticalHeader()->setDefaultSectionSize(20);
     m_list->setColumnWidth(Shown, 40);
     m_list->setColumnWidth(Ticked, 76);
-    m_list->setColumnWidth(Name, 130);
-    m_list->setColumnWidth(Address, 160);
+    m_list->setColumnWidth(Name, 110);
+    m_list->setColumnWidth(Address, 150);
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->setWordWrap(false);
 

@@ -44,10 +44,13 @@ QString fillIn(const QString& templ, const QString& charset)
             ++i;
             continue;
         }
+        // A "{" without its own "}" (another "{" comes first) is text.
         const qsizetype close = templ.indexOf(u'}', i);
-        if (close < 0) {
-            result += templ.mid(i);
-            break;
+        const qsizetype reopen = templ.indexOf(u'{', i + 1);
+        if (close < 0 || (reopen >= 0 && reopen < close)) {
+            result += c;
+            ++i;
+            continue;
         }
         QString parameter = templ.mid(i + 1, close - i - 1);
         i = close + 1;
@@ -153,6 +156,8 @@ Read parse(const QByteArray& document)
         engine.name = shortName.isEmpty() ? longName : shortName;
         engine.charset = charset;
         engine.address = fillIn(templ, charset);
+        if (!engine.address.contains(QLatin1String("%s")))
+            return failure(QStringLiteral("text/html 的 Url 中没有 {searchTerms}：不知道搜索词该放在网址的哪里。"));
         return Read{engine, QString()};
     }
     if (html)
