@@ -113,7 +113,7 @@ QString LocalSocketChannel::SessionSocketPath()
     return QStringLiteral("%1/quelm-%2-%3.socket").arg(folder, kind, name);
 }
 
-InstanceChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseconds answerBound)
+LocalSocketChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseconds answerBound)
 {
     if (m_path.isEmpty())
         return Claim::Failed;
@@ -222,7 +222,7 @@ void LocalSocketChannel::TakeRequests()
         m_onRequest();
 }
 
-InstanceChannel::Claim LocalSocketChannel::Fail(const char* what)
+LocalSocketChannel::Claim LocalSocketChannel::Fail(const char* what)
 {
     m_error = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
     return Claim::Failed;

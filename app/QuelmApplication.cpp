@@ -1,7 +1,5 @@
 #include "QuelmApplication.h"
 
-#include "ErrorBox.h"
-
 #include <exception>
 
 QuelmApplication::QuelmApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -11,9 +9,9 @@ bool QuelmApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        ErrorBox::Show(QString::fromUtf8(error.what()));
+        qWarning("%s: a handler let an error through: %s", qPrintable(applicationName()), error.what());
     } catch (...) {
-        ErrorBox::Show(QStringLiteral("发生未知错误"));
+        qWarning("%s: a handler let an unknown error through", qPrintable(applicationName()));
     }
     return false;
 }

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-// The application object. Its one job beyond QApplication is to be the single
-// place where an error thrown by an event handler ends that handler and is
-// shown in the standard error box; the program then carries on.
+// The application object. Every handler shows its own errors where it starts (Guarded); this
+// is only the last guard, which logs an error that was missed instead of letting it through
+// the event loop.
 class QuelmApplication final : public QApplication
 {
     Q_OBJECT

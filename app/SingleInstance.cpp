@@ -15,10 +15,9 @@ constexpr std::chrono::milliseconds kAnswerBound{2000};
 
 } // namespace
 
-SingleInstance::SingleInstance(std::unique_ptr<InstanceChannel> channel) : m_channel(std::move(channel))
+SingleInstance::SingleInstance()
+    : m_channel(std::make_unique<LocalSocketChannel>(LocalSocketChannel::SessionSocketPath()))
 {
-    if (!m_channel)
-        m_channel = std::make_unique<LocalSocketChannel>(LocalSocketChannel::SessionSocketPath());
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -26,18 +25,18 @@ SingleInstance::~SingleInstance() = default;
 bool SingleInstance::BringRunningForward()
 {
     switch (m_channel->ClaimOrForward(kAnswerBound)) {
-    case InstanceChannel::Claim::Forwarded:
+    case LocalSocketChannel::Claim::Forwarded:
         EndStartupFeedback();
         return true;
-    case InstanceChannel::Claim::Serving:
+    case LocalSocketChannel::Claim::Serving:
         return false;
-    case InstanceChannel::Claim::NoAnswer:
+    case LocalSocketChannel::Claim::NoAnswer:
         std::fprintf(stderr,
                      "quelm: 已在运行的程序在 %d 秒内没有应答，照常启动。\n"
                      "quelm: the running program did not answer within %d s; starting anyway.\n",
                      int(kAnswerBound.count() / 1000), int(kAnswerBound.count() / 1000));
         return false;
-    case InstanceChannel::Claim::Failed:
+    case LocalSocketChannel::Claim::Failed:
         if (const QByteArray error = m_channel->Error().toLocal8Bit(); !error.isEmpty())
             std::fprintf(stderr,
                          "quelm: 无法查看是否已有程序在运行（%s），照常启动。\n"

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "InstanceChannel.h"
-
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
+
+class LocalSocketChannel;
 
 // One program per user and display: a second start brings the running program forward and
 // ends. A running program that does not answer in time does not hold the new one up.
 class SingleInstance final
 {
 public:
-    // A null channel means the local socket for this user and display.
-    explicit SingleInstance(std::unique_ptr<InstanceChannel> channel = nullptr);
+    SingleInstance();
     ~SingleInstance();
     Q_DISABLE_COPY_MOVE(SingleInstance)
 
@@ -23,5 +23,5 @@ public:
     void Listen(std::function<void()> comeForward);
 
 private:
-    std::unique_ptr<InstanceChannel> m_channel;
+    std::unique_ptr<LocalSocketChannel> m_channel;
 };

@@ -84,12 +84,11 @@ int main(int argc, char* argv[])
     EnginesFile enginesFile(IniRegistryBackend::defaultFolder() + QStringLiteral("/engines.ini"));
     TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst, enginesFile.load());
     form1.SetEnginesFile(&enginesFile);
-    SecondaryWindows hiddenWindows(form1, settings);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     instance.Listen([&form1] { form1.ComeForward(); });
 
     form1.show();
-    hiddenWindows.CreateAfterFirstFrame();
+    form1.HiddenWindows().CreateAfterFirstFrame();
     if (!enginesFile.message().isEmpty()) {
         const QString message = enginesFile.message();
         QMetaObject::invokeMethod(&form1, [message] { ErrorBox::Show(message); }, Qt::QueuedConnection);

@@ -1,41 +1,28 @@
 // The floor for one search: a bare program that starts the xdg-open stand-in a given number of
-// times, the way XdgOpenBrowser starts the browser (posix_spawn in a session of its own), and
-// nothing else. With "qprocess" it uses QProcess::startDetached instead, for comparison.
+// times with XdgOpenBrowser's own start (posix_spawn in a session of its own), and nothing else.
+// With "qprocess" it uses QProcess::startDetached instead, for comparison.
 //   bench_spawn STANDIN COUNT REPS [qprocess]
 #include "BenchSupport.h"
+#include "XdgOpenBrowser.h"
 
 #include <QByteArray>
 #include <QProcess>
 #include <QStringList>
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 bool Spawn(const QByteArray& program, const QByteArray& argument, std::vector<pid_t>& children)
 {
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSID);
-    char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(argument.constData()), nullptr};
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, program.constData(), nullptr, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    if (error == 0)
-        children.push_back(pid);
-    return error == 0;
+    if (XdgOpenBrowser::Spawn(program, argument, &pid) != 0)
+        return false;
+    children.push_back(pid);
+    return true;
 }
 
 } // namespace

@@ -7,6 +7,6 @@ class ExternalBrowser
 {
 public:
     virtual ~ExternalBrowser() = default;
-    // Throws BrowserStartError when the browser cannot be started.
+    // Throws QuelmError when the browser cannot be started.
     virtual void open(const QString& url) = 0;
 };

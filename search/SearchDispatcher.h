@@ -2,23 +2,25 @@
 
 #include <QByteArray>
 
-class SearchHost;
+class SearchOpener;
 struct SearchEngine;
+struct SearchRequest;
+struct SearchRow;
 
-// Runs one search over the ticked rows of the showing page. Keeps nothing between searches:
-// the browser mode, ticks, selector texts and query are read from the host as they are needed.
+// Runs one search: opens the ticked rows of the showing page in order and tells the status
+// text as it goes. Knows no window; keeps nothing between searches.
 class SearchDispatcher final
 {
 public:
-    explicit SearchDispatcher(SearchHost& host);
+    explicit SearchDispatcher(SearchOpener& opener);
     Q_DISABLE_COPY_MOVE(SearchDispatcher)
 
-    // Errors from the host (settings, browser) propagate and end the search where they occur.
-    void run();
+    // Errors from the opener (browser) propagate and end the search where they occur.
+    void run(const SearchRequest& request);
 
 private:
-    void runRow(const SearchEngine& engine, bool builtIn);
+    void runRow(const SearchRow& row, const QString& query, bool builtIn);
     void open(const QByteArray& url, bool builtIn);
 
-    SearchHost& m_host;
+    SearchOpener& m_opener;
 };

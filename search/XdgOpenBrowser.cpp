@@ -72,9 +72,9 @@ private:
     QList<pid_t> m_pending;
 };
 
-// Started as a detached process would be: a session of its own, default signal handling, no
-// blocked signals. Returns 0 or the errno of the failed start (exec errors included).
-int Spawn(const QByteArray& program, const QByteArray& argument, pid_t* pid)
+} // namespace
+
+int XdgOpenBrowser::Spawn(const QByteArray& program, const QByteArray& argument, pid_t* pid)
 {
     posix_spawnattr_t attributes;
     if (int error = posix_spawnattr_init(&attributes))
@@ -91,20 +91,18 @@ int Spawn(const QByteArray& program, const QByteArray& argument, pid_t* pid)
     return error;
 }
 
-} // namespace
-
 void XdgOpenBrowser::open(const QString& url)
 {
     const QString name = QStringLiteral("xdg-open");
     // Looked up on every call: PATH may change, and a missing program must be reported, not ignored.
     const QString program = QStandardPaths::findExecutable(name);
     if (program.isEmpty())
-        throw BrowserStartError(
+        throw QuelmError(
             QStringLiteral("无法打开浏览器：找不到程序“%1”。请安装 xdg-utils 软件包后再试。").arg(name));
     // posix_spawn rather than a double fork: this process is large, and copying its page tables
     // for every ticked row cost more than the start of the program itself.
     pid_t pid = 0;
     if (Spawn(QFile::encodeName(program), url.toLocal8Bit(), &pid) != 0)
-        throw BrowserStartError(QStringLiteral("无法打开浏览器：程序“%1”（%2）不能启动。").arg(name, program));
+        throw QuelmError(QStringLiteral("无法打开浏览器：程序“%1”（%2）不能启动。").arg(name, program));
     ChildReaper::instance().adopt(pid);
 }

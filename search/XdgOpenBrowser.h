@@ -1,7 +1,11 @@
 #pragma once
 
-#include "BrowserStartError.h"
+#include "QuelmError.h"
 #include "ExternalBrowser.h"
+
+#include <QByteArray>
+
+#include <sys/types.h>
 
 // Hands the address to xdg-open, found on PATH, as its one argument; no shell is involved, and
 // nothing waits for the browser (its end is collected in the background).
@@ -12,4 +16,9 @@ public:
     Q_DISABLE_COPY_MOVE(XdgOpenBrowser)
 
     void open(const QString& url) override;
+
+    // Started as a detached process would be: a session of its own, default signal handling, no
+    // blocked signals. Returns 0 or the errno of the failed start (exec errors included). The
+    // benchmarks time this very call.
+    static int Spawn(const QByteArray& program, const QByteArray& argument, pid_t* pid);
 };

@@ -2,7 +2,7 @@
 
 #include "DesktopEntry.h"
 #include "ConfigHome.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,14 +39,14 @@ public:
         if (!data.isEmpty()) {
             const std::optional<QString> exec = DesktopEntry::execValue({data});
             if (!exec)
-                throw SettingsError::failedToSetData(valueName);
+                throw SettingsFailure::failedToSetData(valueName);
             contents = entryFor(*exec);
         } else {
             QFile file(m_filePath);
             if (!file.exists())
                 return; // no entry, so nothing starts at log-on already
             if (!file.open(QIODevice::ReadOnly))
-                throw SettingsError::failedToSetData(valueName);
+                throw SettingsFailure::failedToSetData(valueName);
             // Desktops differ in which of the two keys they honour.
             contents = DesktopEntry::withMainGroupKeys(
                 file.readAll(),
@@ -55,7 +55,7 @@ public:
         }
         QSaveFile file(m_filePath);
         if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit())
-            throw SettingsError::failedToSetData(valueName);
+            throw SettingsFailure::failedToSetData(valueName);
     }
 
 private:

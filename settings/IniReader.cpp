@@ -1,5 +1,7 @@
 #include "IniReader.h"
 
+#include "HexDigit.h"
+
 #include <QDataStream>
 #include <QIODevice>
 #include <QStringDecoder>
@@ -17,17 +19,6 @@ bool isSpace(char c)
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The character a one-letter escape stands for; 0 for none.
@@ -144,6 +135,33 @@ QString unescapedKey(QByteArrayView bytes)
 // A value's text as QSettings unescapes it: blanks around it dropped unless quoted or escaped,
 // C escapes (\x and octal ones run over every digit that follows), quotes removed. list is set
 // when an unquoted comma makes it a list; the text is then incomplete.
+// The escape whose backslash is just before raw[i], appended to the result; i moves past it.
+// False when the value ends with it: the value is then taken as it stands, blanks and all.
+bool appendEscape(QByteArrayView raw, qsizetype& i, QString& result)
+{
+    const qsizetype size = raw.size();
+    if (i >= size)
+        return false;
+    const char e = raw[i++];
+    if (const char simple = simpleEscape(e)) {
+        result += QLatin1Char(simple);
+        return true;
+    }
+    if ((e == 'x' && i < size && HexDigit(raw[i]) >= 0) || (e >= '0' && e <= '7')) {
+        const int base = e == 'x' ? 16 : 8;
+        char16_t code = e == 'x' ? 0 : char16_t(e - '0');
+        for (int d; i < size && (d = HexDigit(raw[i])) >= 0 && d < base; ++i)
+            code = char16_t(code * base + d);
+        result += QChar(code);
+        return i < size;
+    }
+    if (e == 'x' && i >= size)
+        return false;
+    if ((e == '\n' || e == '\r') && i < size && (raw[i] == '\n' || raw[i] == '\r') && raw[i] != e)
+        ++i;
+    return true;
+}
+
 QString unescapedValue(QByteArrayView raw, bool& list)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
@@ -162,24 +180,8 @@ QString unescapedValue(QByteArrayView raw, bool& list)
     while (i < size) {
         const char c = raw[i];
         if (c == '\\') {
-            if (++i >= size)
+            if (!appendEscape(raw, ++i, result))
                 return result;
-            const char e = raw[i++];
-            if (const char simple = simpleEscape(e)) {
-                result += QLatin1Char(simple);
-            } else if ((e == 'x' && i < size && hexDigit(raw[i]) >= 0) || (e >= '0' && e <= '7')) {
-                const int base = e == 'x' ? 16 : 8;
-                char16_t code = e == 'x' ? 0 : char16_t(e - '0');
-                for (int d; i < size && (d = hexDigit(raw[i])) >= 0 && d < base; ++i)
-                    code = char16_t(code * base + d);
-                result += QChar(code);
-                if (i >= size)
-                    return result;
-            } else if (e == 'x' && i >= size) {
-                return result;
-            } else if ((e == '\n' || e == '\r') && i < size && (raw[i] == '\n' || raw[i] == '\r') && raw[i] != e) {
-                ++i;
-            }
             kept = result.size();
         } else if (c == '"') {
             ++i;

@@ -2,7 +2,7 @@
 
 #include "ConfigHome.h"
 #include "IniReader.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 
 #include <QDir>
 #include <QFile>
@@ -151,7 +151,7 @@ public:
         const IniReader::Value value = m_reader.generalValue(valueName);
         // Lists, @ByteArray and @Variant entries are other types to QSettings.
         if (value.kind == IniReader::Kind::OtherType)
-            throw SettingsError::invalidDataType(valueName);
+            throw SettingsFailure::invalidDataType(valueName);
         return value.text;
     }
 
@@ -161,15 +161,15 @@ public:
         bool missing = false;
         const std::optional<QByteArray> current = readSettingsFile(QFile::encodeName(m_filePath), missing, true);
         if (current ? !isText(*current) : !missing)
-            throw SettingsError::failedToSetData(valueName);
+            throw SettingsFailure::failedToSetData(valueName);
         const std::optional<QByteArray> contents =
             rewritten(m_folder, current.value_or(QByteArray()), valueName, data);
         if (!contents)
-            throw SettingsError::failedToSetData(valueName);
+            throw SettingsFailure::failedToSetData(valueName);
         // Replaces the file in one step; through a link, the linked file.
         QSaveFile file(m_filePath);
         if (!file.open(QIODevice::WriteOnly) || file.write(*contents) != contents->size() || !file.commit())
-            throw SettingsError::failedToSetData(valueName);
+            throw SettingsFailure::failedToSetData(valueName);
     }
 
     bool isValid() const { return m_reader.isValid(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuelmError.h"
 #include "RegistryKey.h"
 
 #include <memory>
@@ -12,3 +13,15 @@ public:
     // Opens the key, creating it when missing; null when it cannot be opened or created.
     virtual std::unique_ptr<RegistryKey> openKey() = 0;
 };
+
+// The two messages a stored value's failure is told with.
+namespace SettingsFailure {
+inline QuelmError invalidDataType(const QString& valueName)
+{
+    return QuelmError(QStringLiteral("Invalid data type for '%1'").arg(valueName));
+}
+inline QuelmError failedToSetData(const QString& valueName)
+{
+    return QuelmError(QStringLiteral("Failed to set data for '%1'").arg(valueName));
+}
+} // namespace SettingsFailure

@@ -2,7 +2,7 @@
 
 #include "AutostartRegistryBackend.h"
 #include "IniRegistryBackend.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 
 namespace {
 
@@ -59,6 +59,6 @@ void SettingsStore::write(RegistryBackend& backend, const QString& valueName, co
     // A write that cannot be made is reported: the user must not believe it was saved.
     const std::unique_ptr<RegistryKey> key = backend.openKey();
     if (!key)
-        throw SettingsError::failedToSetData(valueName);
+        throw SettingsFailure::failedToSetData(valueName);
     key->writeString(valueName, data);
 }

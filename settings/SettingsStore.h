@@ -24,8 +24,8 @@ public:
     };
 
     // "yes" is the built-in browser to a search; the settings dialog takes any non-empty text.
-    ReadResult readBrowserModeText();      // throws SettingsError("Invalid data type for 'quelm_ie'")
-    void writeBrowserMode(bool builtIn);   // throws SettingsError("Failed to set data for 'quelm_ie'")
+    ReadResult readBrowserModeText();      // throws QuelmError("Invalid data type for 'quelm_ie'")
+    void writeBrowserMode(bool builtIn);   // throws QuelmError("Failed to set data for 'quelm_ie'")
     ReadResult readStartWithSystem();      // text = program path or empty
     void writeStartWithSystem(bool on, const QString& programPath); // throws "Failed to set data for 'quelm_s'"
 

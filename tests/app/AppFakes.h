@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BuiltInBrowser.h"
-#include "BrowserStartError.h"
+#include "QuelmError.h"
 #include "ExternalBrowser.h"
 #include "controls/TrayBackend.h"
 
@@ -21,7 +21,7 @@ public:
     void open(const QString& url) override
     {
         if (fail)
-            throw BrowserStartError(QStringLiteral("无法启动浏览器程序“xdg-open”"));
+            throw QuelmError(QStringLiteral("无法启动浏览器程序“xdg-open”"));
         urls.append(url);
     }
     QStringList urls;

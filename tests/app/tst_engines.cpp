@@ -6,6 +6,7 @@
 #include "OpenSearchDocument.h"
 #include "ErrorBox.h"
 #include "QuelmApplication.h"
+#include "SearchRequest.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
 #include "main.h"
@@ -51,7 +52,7 @@ class TestEngines final : public QObject
             form->SetEnginesFile(&file);
             form->SetBrowserWindow(&builtIn);
             form->show();
-            form->isRowTicked(QString());   // builds the pages a first frame leaves for later, as a search does
+            form->Request();   // builds the pages a first frame leaves for later, as a search does
         }
         TForm6* openManager()
         {

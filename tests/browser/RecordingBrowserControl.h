@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BrowserControlError.h"
+#include "QuelmError.h"
 #include "WebBrowserControl.h"
 
 #include <QStringList>
@@ -15,7 +15,7 @@ public:
     void Navigate(const QString& url) override
     {
         if (refuse)
-            throw BrowserControlError(QStringLiteral("无法打开网页"));
+            throw QuelmError(QStringLiteral("无法打开网页"));
         calls << "navigate " + url;
     }
     void Stop() override { calls << QStringLiteral("stop"); }

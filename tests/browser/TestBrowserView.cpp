@@ -164,7 +164,7 @@ private slots:
     {
         m_wb->refuse = true;
         edit()->setText(QStringLiteral("http://refused/"));
-        QVERIFY_THROWS_EXCEPTION(BrowserControlError, m_form->goClick());
+        QVERIFY_THROWS_EXCEPTION(QuelmError, m_form->goClick());
         QCOMPARE(edit()->text(), QStringLiteral("http://refused/"));
     }
 

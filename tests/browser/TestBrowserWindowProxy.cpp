@@ -1,10 +1,11 @@
 #include "BrowserTests.h"
 
-#include "BrowserHelperError.h"
+#include "QuelmError.h"
 #include "BrowserProtocol.h"
 #include "BrowserWindowProxy.h"
 #include "SearchDispatcher.h"
-#include "SearchHost.h"
+#include "SearchOpener.h"
+#include "SearchRequest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,32 +22,24 @@ using BrowserProtocol::Command;
 
 namespace {
 
-// A built-in search over the first page with three rows ticked, the proxy as
-// its window. Records what was opened (by host) once the proxy took it.
-class ProxySearchHost final : public SearchHost
+// The proxy as a built-in search's window. Records what was opened (by host) once the proxy
+// took it.
+class ProxySearchOpener final : public SearchOpener
 {
 public:
-    explicit ProxySearchHost(BrowserWindowProxy& proxy) : m_proxy(proxy) {}
+    explicit ProxySearchOpener(BrowserWindowProxy& proxy) : m_proxy(proxy) {}
 
-    QString browserModeText() override { return QStringLiteral("yes"); }
     void showBuiltInBrowser() override
     {
         m_proxy.Show();
         events << QStringLiteral("show");
     }
-    bool isPageShowing(SearchCategory category) override { return category == SearchCategory::General; }
-    bool isRowTicked(const QString& name) override
-    {
-        return name == QLatin1String("sgoogle") || name == QLatin1String("sbaidu1") || name == QLatin1String("syahoo");
-    }
-    QString selectorText(const QString&) override { return {}; }
-    QString queryText() override { return QStringLiteral("q"); }
-    void navigateBuiltInBrowser(const QString& url) override
+    void openBuiltIn(const QString& url) override
     {
         m_proxy.Navigate(url);
         events << "navigate " + QUrl(url).host();
     }
-    void startExternalBrowser(const QString& url) override { events << "external " + url; }
+    void openExternal(const QString& url) override { events << "external " + url; }
     void setStatusText(const QString& text) override { events << "status " + text; }
 
     QStringList events;
@@ -55,11 +48,18 @@ private:
     BrowserWindowProxy& m_proxy;
 };
 
-// The message of the error that ended the search, or nothing.
-QString search(ProxySearchHost& host)
+// A built-in search over the first page with three rows ticked. The message of the error that
+// ended it, or nothing.
+QString search(ProxySearchOpener& host)
 {
+    SearchRequest request;
+    request.builtIn = true;
+    request.page = SearchCategory::General;
+    for (const char* row : {"sgoogle", "sbaidu1", "syahoo"})
+        request.rows.append({*EngineCatalogue::find(QLatin1String(row)), {}});
+    request.query = QStringLiteral("q");
     try {
-        SearchDispatcher(host).run();
+        SearchDispatcher(host).run(request);
     } catch (const std::exception& error) {
         return QString::fromUtf8(error.what());
     }
@@ -75,7 +75,6 @@ QStringList completeSearch()
             "status 正在连接baidu...",
             "navigate search.cn.yahoo.com",
             "status 正在连接yahoo...",
-            "status 正在打开搜索结果页面！请稍候...",
             "status 欢迎使用Quelm搜索寻踪客！"};
 }
 
@@ -214,7 +213,7 @@ private slots:
         qputenv("QUELM_FAKE_HELPER_REFUSE", "baidu");
         BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
         QSignalSpy failed(&proxy, &BrowserWindowProxy::helperFailed);
-        ProxySearchHost host(proxy);
+        ProxySearchOpener host(proxy);
         QCOMPARE(search(host), QStringLiteral("无法打开网页：测试拒绝了baidu"));
         QCOMPARE(host.events, QStringList({"show", "navigate www.google.com", "status 正在连接google..."}));
         // The helper carries on: the refused line was its last, and it is still the same one.
@@ -261,7 +260,7 @@ private slots:
         BrowserWindowProxy proxy(QStringLiteral(FAKE_BROWSER_HELPER));
         proxy.setAnswerTimeouts(500, 500);
         QSignalSpy failed(&proxy, &BrowserWindowProxy::helperFailed);
-        ProxySearchHost host(proxy);
+        ProxySearchOpener host(proxy);
 
         QElapsedTimer timer;
         timer.start();
@@ -312,7 +311,7 @@ private slots:
         try {
             proxy.Navigate("http://lost/");
             QFAIL("no error for a helper that stopped reading");
-        } catch (const BrowserHelperError& error) {
+        } catch (const QuelmError& error) {
             QCOMPARE(QString::fromUtf8(error.what()),
                      QStringLiteral("Quelm浏览器没有响应：与内置浏览器程序的连接已断开，请再试一次"));
         }
@@ -352,7 +351,7 @@ private slots:
             try {
                 call == 0 ? proxy.Show() : proxy.Navigate("http://x/");
                 QFAIL("no error for a helper that cannot run");
-            } catch (const BrowserHelperError& error) {
+            } catch (const QuelmError& error) {
                 const QString what = QString::fromUtf8(error.what());
                 QVERIFY2(what.startsWith(message.arg(path)), qPrintable(what));
             }

@@ -59,7 +59,7 @@ def require_tools(*names):
         sys.exit(SKIP)
 
 
-# ---- the browser helper's line protocol (see app/browser/PROTOCOL.md) ----
+# ---- the browser helper's line protocol (see browser/protocol/PROTOCOL.md) ----
 
 def escape_argument(text):
     out = []

@@ -8,7 +8,7 @@
 
 #include "AutostartRegistryBackend.h"
 #include "DesktopEntry.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 
 #include <QByteArrayList>
 #include <QFile>
@@ -89,7 +89,7 @@ void checkPath(const QString& path)
     bool written = true;
     try {
         backend.openKey()->writeString(QStringLiteral("quelm_s"), path);
-    } catch (const SettingsError& error) {
+    } catch (const QuelmError& error) {
         FUZZ_CHECK(QString::fromUtf8(error.what()) == QStringLiteral("Failed to set data for 'quelm_s'"));
         written = false;
     }

@@ -8,7 +8,7 @@
 #include "FuzzSupport.h"
 
 #include "IniRegistryBackend.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 #include "SettingsStore.h"
 
 #include <QDir>
@@ -123,14 +123,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const QString text = key->readString(valueName);
             FUZZ_CHECK(!expected.value || expected.value->typeId() == QMetaType::QString);
             FUZZ_CHECK(text == (expected.value ? expected.value->toString() : QString()));
-        } catch (const SettingsError& error) {
+        } catch (const QuelmError& error) {
             FUZZ_CHECK(QString::fromUtf8(error.what()) == QStringLiteral("Invalid data type for 'quelm_ie'"));
             FUZZ_CHECK(expected.value && expected.value->typeId() != QMetaType::QString);
         }
         QVariantMap before = entriesOf(backend.filePath(), copy + QStringLiteral("a"));
         try {
             key->writeString(valueName, QStringLiteral("yes"));
-        } catch (const SettingsError& error) {
+        } catch (const QuelmError& error) {
             // Refused because QSettings could not write this file back readably: untouched.
             FUZZ_CHECK(QString::fromUtf8(error.what()) == QStringLiteral("Failed to set data for 'quelm_ie'"));
             FUZZ_CHECK(readAll(backend.filePath()) == contents);
@@ -150,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool refused = false;
         try {
             store.writeBrowserMode(true);
-        } catch (const SettingsError& error) {
+        } catch (const QuelmError& error) {
             refused = QString::fromUtf8(error.what()) == QStringLiteral("Failed to set data for 'quelm_ie'");
         }
         FUZZ_CHECK(refused);

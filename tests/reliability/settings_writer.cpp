@@ -8,7 +8,7 @@
 
 #include "AutostartRegistryBackend.h"
 #include "IniRegistryBackend.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         } else {
             return fail(QStringLiteral("unknown mode"));
         }
-    } catch (const SettingsError& error) {
+    } catch (const QuelmError& error) {
         return fail(QString::fromUtf8(error.what()));
     }
     std::printf("ok\n");

@@ -7,7 +7,7 @@
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
 #include "QuelmApplication.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 #include "SettingsStore.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
@@ -394,7 +394,7 @@ private Q_SLOTS:
         try {
             s.store.writeStartWithSystem(true, path);
             QFAIL("stored a path the entry cannot carry");
-        } catch (const SettingsError& error) {
+        } catch (const QuelmError& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Failed to set data for 'quelm_s'"));
         }
         QCOMPARE(readFile(s.entryPath()), before);

@@ -8,7 +8,7 @@
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
 #include "QuelmApplication.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 #include "SettingsStore.h"
 #include "XdgOpenBrowser.h"
 #include "controls/TrayIcon.h"
@@ -167,7 +167,7 @@ private Q_SLOTS:
         try {
             w.store.writeBrowserMode(false);
             w.store.writeBrowserMode(true);
-        } catch (const SettingsError& error) {
+        } catch (const QuelmError& error) {
             QFAIL(error.what());
         }
         QCOMPARE(w.store.readBrowserModeText().text, QStringLiteral("yes"));

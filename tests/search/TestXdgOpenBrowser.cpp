@@ -74,7 +74,7 @@ private:
         try {
             XdgOpenBrowser().open(QStringLiteral("http://www.google.com/search?q="));
             QFAIL("no error");
-        } catch (const BrowserStartError& error) {
+        } catch (const QuelmError& error) {
             const QString message = QString::fromUtf8(error.what());
             QVERIFY2(message.contains(part), qPrintable(message));
             QVERIFY(message.contains("xdg-open"));

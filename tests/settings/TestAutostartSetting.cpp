@@ -3,7 +3,7 @@
 #include "AutostartRegistryBackend.h"
 #include "DesktopEntry.h"
 #include "IniRegistryBackend.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 #include "SettingsStore.h"
 
 #include <QDir>
@@ -241,7 +241,7 @@ private:
         try {
             write();
             QFAIL("write reported no error");
-        } catch (const SettingsError& error) {
+        } catch (const QuelmError& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Failed to set data for 'quelm_s'"));
         }
     }

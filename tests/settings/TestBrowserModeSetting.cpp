@@ -1,7 +1,7 @@
 #include "SettingsTests.h"
 
 #include "IniRegistryBackend.h"
-#include "SettingsError.h"
+#include "QuelmError.h"
 #include "SettingsStore.h"
 
 #include <QDir>
@@ -138,7 +138,7 @@ private slots:
         try {
             m_store->readBrowserModeText();
             QFAIL("read without error");
-        } catch (const SettingsError& error) {
+        } catch (const QuelmError& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Invalid data type for 'quelm_ie'"));
         }
     }
@@ -207,7 +207,7 @@ private:
             try {
                 store.writeBrowserMode(builtIn);
                 QFAIL("write reported no error");
-            } catch (const SettingsError& error) {
+            } catch (const QuelmError& error) {
                 QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Failed to set data for 'quelm_ie'"));
             }
         }

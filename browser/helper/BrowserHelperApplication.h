@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+#include <QString>
+
+// The helper's application object: the error box of a handler or a command that failed, and
+// the last guard that logs an error a handler missed.
+class BrowserHelperApplication final : public QApplication
+{
+    Q_OBJECT
+public:
+    BrowserHelperApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;   // logs only
+
+    // The box opens over the window and returns at once: a nested event loop
+    // would let later commands overtake the one that failed.
+    void ShowError(const QString& message);
+    void OpenBox(const QString& text);   // text as the box shows it
+    void SetErrorBoxParent(QWidget* window) { m_errorBoxParent = window; }
+
+private:
+    QPointer<QWidget> m_errorBoxParent;
+};
