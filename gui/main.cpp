@@ -161,7 +161,10 @@ void TForm1::BuildPage(const CategoryPage& category)
         auto* area = new QScrollArea(page);
         area->setFrameShape(QFrame::NoFrame);
         area->setFocusPolicy(Qt::NoFocus);
-        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        // Only rows moved beyond the page's width scroll sideways; the vertical bar may cover the
+        // end of a long caption in the right column.
+        area->setHorizontalScrollBarPolicy(plan.contentSize.width() > PageLayout::PageWidth ? Qt::ScrollBarAsNeeded
+                                                                                            : Qt::ScrollBarAlwaysOff);
         holder = new QWidget;
         holder->setFixedSize(plan.contentSize + QSize(0, 6));
         WindowLook::SetBackground(holder, WindowLook::Background());
