@@ -24,10 +24,14 @@ QString addressOf(const SearchEngine& row)
 {
     const QString start = QStringLiteral("http://") + row.host;
     switch (row.form) {
-    case UrlForm::Plain: return start + row.prefix + QStringLiteral("%s");
-    case UrlForm::Typed: return start + row.prefix + QStringLiteral("<%1>&key=%s").arg(row.selector);
-    case UrlForm::Choice: return start + row.choices.first().prefix + QStringLiteral("%s");
-    case UrlForm::Address: return row.prefix;
+    case UrlForm::Plain:
+        return start + row.prefix + QStringLiteral("%s");
+    case UrlForm::Typed:
+        return start + row.prefix + QStringLiteral("<%1>&key=%s").arg(row.selector);
+    case UrlForm::Choice:
+        return start + row.choices.first().prefix + QStringLiteral("%s");
+    case UrlForm::Address:
+        return row.prefix;
     }
     return start;
 }
@@ -96,12 +100,18 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->setWordWrap(false);
 
-    const struct {
+    const struct
+    {
         const char* caption;
         void (TForm6::*handler)();
-    } buttons[] = {{"添加", &TForm6::AddClick},    {"修改", &TForm6::ChangeClick},  {"删除", &TForm6::RemoveClick},
-                   {"上移", nullptr},               {"下移", nullptr},               {"导入", &TForm6::ImportClick},
-                   {"导出", &TForm6::ExportClick}, {"恢复默认", &TForm6::RestoreClick}};
+    } buttons[] = {{"添加", &TForm6::AddClick},
+                   {"修改", &TForm6::ChangeClick},
+                   {"删除", &TForm6::RemoveClick},
+                   {"上移", nullptr},
+                   {"下移", nullptr},
+                   {"导入", &TForm6::ImportClick},
+                   {"导出", &TForm6::ExportClick},
+                   {"恢复默认", &TForm6::RestoreClick}};
     int top = 40;
     for (const auto& entry : buttons) {
         auto* button = new TXP_Button(this);
@@ -113,9 +123,8 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
         if (entry.handler)
             connect(button, &TXP_Button::OnClick, this, [this, handler = entry.handler] { (this->*handler)(); });
         else
-            connect(button, &TXP_Button::OnClick, this, [this, step = caption == QStringLiteral("上移") ? -1 : 1] {
-                MoveClick(step);
-            });
+            connect(button, &TXP_Button::OnClick, this,
+                    [this, step = caption == QStringLiteral("上移") ? -1 : 1] { MoveClick(step); });
     }
     auto* save = new TXP_Button(this);
     save->setObjectName(QStringLiteral("保存"));
@@ -232,7 +241,8 @@ int TForm6::SelectedUserEngine()
     const int index = m_list->currentRow() - CatalogueRows();
     const bool selected = m_list->currentRow() >= 0 && m_list->selectionModel()->isRowSelected(m_list->currentRow());
     if (!selected || index < 0 || index >= m_setup.userEngines(Category()).size()) {
-        ErrorBox::Show(QStringLiteral("请先在列表中选中一个自己添加的搜索引擎（内置的搜索引擎只能改“显示”和“启动时勾选”）"));
+        ErrorBox::Show(
+            QStringLiteral("请先在列表中选中一个自己添加的搜索引擎（内置的搜索引擎只能改“显示”和“启动时勾选”）"));
         return -1;
     }
     return index;

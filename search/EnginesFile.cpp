@@ -102,7 +102,8 @@ private:
             }
             const std::optional<SearchCategory> page = categoryNamed(group);
             if (!page)
-                return failed(number, QStringLiteral("不认识的组“[%1]”：应为 [engine] 或页面 %2。").arg(group, pageList()));
+                return failed(number,
+                              QStringLiteral("不认识的组“[%1]”：应为 [engine] 或页面 %2。").arg(group, pageList()));
             if (m_pagesSeen.contains(int(*page)))
                 return failed(number, QStringLiteral("组“[%1]”出现了第二次。").arg(group));
             m_pagesSeen.insert(int(*page));
@@ -190,9 +191,15 @@ private:
         if (const std::optional<EngineProblem> problem = UserEngineCheck::problemOf(group.engine)) {
             int line = group.line;
             switch (problem->field) {
-            case EngineProblem::Field::Name: line = group.nameLine ? group.nameLine : group.line; break;
-            case EngineProblem::Field::Address: line = group.addressLine ? group.addressLine : group.line; break;
-            case EngineProblem::Field::Charset: line = group.charsetLine ? group.charsetLine : group.line; break;
+            case EngineProblem::Field::Name:
+                line = group.nameLine ? group.nameLine : group.line;
+                break;
+            case EngineProblem::Field::Address:
+                line = group.addressLine ? group.addressLine : group.line;
+                break;
+            case EngineProblem::Field::Charset:
+                line = group.charsetLine ? group.charsetLine : group.line;
+                break;
             }
             return failed(line, problem->message);
         }
@@ -281,9 +288,9 @@ std::optional<EnginesFile::Problem> EnginesFile::parse(QByteArrayView text, Engi
 
 QByteArray EnginesFile::write(const EngineSetup& setup)
 {
-    QString text = QStringLiteral(
-        "# QUELM搜索寻踪客的搜索引擎：每页显示和启动时勾选哪些内置搜索引擎，以及自己添加的搜索引擎。\n"
-        "# 程序启动时读取本文件，在“搜索引擎管理”中保存时整个重写；格式见 man quelm。\n");
+    QString text =
+        QStringLiteral("# QUELM搜索寻踪客的搜索引擎：每页显示和启动时勾选哪些内置搜索引擎，以及自己添加的搜索引擎。\n"
+                       "# 程序启动时读取本文件，在“搜索引擎管理”中保存时整个重写；格式见 man quelm。\n");
     for (const CategoryPage& page : EngineCatalogue::categories()) {
         QStringList hidden, ticked;
         for (const SearchEngine& row : EngineCatalogue::engines()) {

@@ -128,9 +128,8 @@ Read parse(const QByteArray& document)
         }
     }
     if (xml.hasError()) {
-        return failure(QStringLiteral("不是完好的 XML 文档（第 %1 行：%2）。")
-                           .arg(xml.lineNumber())
-                           .arg(xml.errorString()));
+        return failure(
+            QStringLiteral("不是完好的 XML 文档（第 %1 行：%2）。").arg(xml.lineNumber()).arg(xml.errorString()));
     }
     if (!root)
         return failure(QStringLiteral("文件是空的，不是 XML 文档。"));

@@ -105,9 +105,10 @@ PagePlan plan(SearchCategory category, const EngineSetup& setup)
                            QRect(place, QSize(row.placement.width, EngineCatalogue::CheckBoxHeight))}});
         if (const SelectorBox* box = selectorNamed(row.selector)) {
             const ControlPlacement& at = box->placement;
-            catalogue.append({at.tabOrder,
-                              {PlacedControl::Kind::Selector, box->name, -1,
-                               QRect(QPoint(at.left, at.top) + shift, QSize(at.width, EngineCatalogue::ComboBoxHeight))}});
+            catalogue.append(
+                {at.tabOrder,
+                 {PlacedControl::Kind::Selector, box->name, -1,
+                  QRect(QPoint(at.left, at.top) + shift, QSize(at.width, EngineCatalogue::ComboBoxHeight))}});
         }
     }
     std::stable_sort(catalogue.begin(), catalogue.end(),

@@ -16,7 +16,7 @@ struct PlacedControl
 {
     enum class Kind { Row, Selector, UserEngine };
     Kind kind;
-    QString name;      // the check box's or selector's name; empty for a user's engine
+    QString name;       // the check box's or selector's name; empty for a user's engine
     int userIndex = -1; // the user's engine, in the page's list
     QRect geometry;
 };

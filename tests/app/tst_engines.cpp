@@ -3,8 +3,8 @@
 
 #include "AppFakes.h"
 #include "EnginesFile.h"
-#include "OpenSearchDocument.h"
 #include "ErrorBox.h"
+#include "OpenSearchDocument.h"
 #include "QuelmApplication.h"
 #include "SearchRequest.h"
 #include "controls/XP_Button.h"
@@ -35,7 +35,8 @@ class TestEngines final : public QObject
 {
     Q_OBJECT
 
-    struct Fixture : TemporarySettings {
+    struct Fixture : TemporarySettings
+    {
         RecordingExternalBrowser external;
         RecordingBuiltInBrowser builtIn;
         QString path = dir.path() + QStringLiteral("/quelm_search/engines.ini");
@@ -52,7 +53,7 @@ class TestEngines final : public QObject
             form->SetEnginesFile(&file);
             form->SetBrowserWindow(&builtIn);
             form->show();
-            form->Request();   // builds the pages a first frame leaves for later, as a search does
+            form->Request(); // builds the pages a first frame leaves for later, as a search does
         }
         TForm6* openManager()
         {
@@ -60,7 +61,7 @@ class TestEngines final : public QObject
             const QList<QAction*> items = settingsMenu->actions();
             const auto after = std::find_if(items.cbegin(), items.cend(),
                                             [](QAction* a) { return a->objectName() == QLatin1String("N8"); });
-            (*(after + 1))->trigger();   // the item right after 搜索设置
+            (*(after + 1))->trigger(); // the item right after 搜索设置
             return form->EngineManager();
         }
         template <typename T> T* child(const QString& name) const { return form->findChild<T*>(name); }
@@ -74,7 +75,9 @@ class TestEngines final : public QObject
         }
         static void setTick(TForm6* manager, const QString& name, int column, bool checked)
         {
-            manager->List()->item(rowNamed(manager, name), column)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+            manager->List()
+                ->item(rowNamed(manager, name), column)
+                ->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
         }
     };
 
@@ -107,7 +110,7 @@ private Q_SLOTS:
         form->OkClick();
         QVERIFY(!form->isVisible());
         QCOMPARE(manager->List()->rowCount(), 12);
-        QVERIFY(f.form->UserEngineBoxes(SearchCategory::General).isEmpty());   // only "保存" applies
+        QVERIFY(f.form->UserEngineBoxes(SearchCategory::General).isEmpty()); // only "保存" applies
         manager->SaveClick();
         QVERIFY(manager->isVisible());
         QVERIFY(m_errors.isEmpty());
@@ -121,13 +124,13 @@ private Q_SLOTS:
         QVERIFY(boxes.first()->isVisible());
         QVERIFY(boxes.first()->Checked());
         QCOMPARE(f.child<QLineEdit>("q")->text(), QStringLiteral("你好"));
-        QWidget* beforeButton = f.child<QWidget>("sbeida");   // the last catalogue row in the tab order
+        QWidget* beforeButton = f.child<QWidget>("sbeida"); // the last catalogue row in the tab order
         QCOMPARE(beforeButton->nextInFocusChain(), boxes.first());
         QVERIFY(!f.child<QScrollArea>(QString()));
 
         f.child<TXP_Button>("go")->Click();
-        QCOMPARE(f.external.urls, (QStringList{"http://www.google.com/search?q=%E4%BD%A0%E5%A5%BD",
-                                               "https://b.tw/s?q=%A7A%A6n"}));
+        QCOMPARE(f.external.urls,
+                 (QStringList{"http://www.google.com/search?q=%E4%BD%A0%E5%A5%BD", "https://b.tw/s?q=%A7A%A6n"}));
 
         f.restart();
         QCOMPARE(f.form->UserEngineBoxes(SearchCategory::General).size(), 1);
@@ -141,7 +144,7 @@ private Q_SLOTS:
         TForm6* manager = f.openManager();
         f.child<TXP_CheckBox>("sbaidu1")->SetChecked(true);
         Fixture::setTick(manager, QStringLiteral("中文雅虎"), 0, false);
-        Fixture::setTick(manager, QStringLiteral("Google搜索"), 1, false);   // 启动时勾选
+        Fixture::setTick(manager, QStringLiteral("Google搜索"), 1, false); // 启动时勾选
         Fixture::setTick(manager, QStringLiteral("百度搜索"), 1, true);
         manager->PageBox()->setCurrentIndex(1);
         Fixture::setTick(manager, QStringLiteral("百度歌曲搜索"), 0, false);
@@ -188,12 +191,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("charset");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty name") << "" << "https://a.cn/?q=%s" << "UTF-8" << "请填写名称";
-        QTest::newRow("name too long") << QString(1001, u'长') << "https://a.cn/?q=%s" << "UTF-8" << "最多 1000";
-        QTest::newRow("no %s") << "a" << "https://a.cn/?q=" << "UTF-8" << "缺少“%s”";
-        QTest::newRow("javascript:") << "a" << "javascript:alert(%s)" << "UTF-8" << "http://";
-        QTest::newRow("file:") << "a" << "file:///etc/%s" << "UTF-8" << "http://";
-        QTest::newRow("unknown set") << "a" << "https://a.cn/?q=%s" << "GB9999" << "GB9999";
+        QTest::newRow("empty name") << ""
+                                    << "https://a.cn/?q=%s"
+                                    << "UTF-8"
+                                    << "请填写名称";
+        QTest::newRow("name too long") << QString(1001, u'长') << "https://a.cn/?q=%s"
+                                       << "UTF-8"
+                                       << "最多 1000";
+        QTest::newRow("no %s") << "a"
+                               << "https://a.cn/?q="
+                               << "UTF-8"
+                               << "缺少“%s”";
+        QTest::newRow("javascript:") << "a"
+                                     << "javascript:alert(%s)"
+                                     << "UTF-8"
+                                     << "http://";
+        QTest::newRow("file:") << "a"
+                               << "file:///etc/%s"
+                               << "UTF-8"
+                               << "http://";
+        QTest::newRow("unknown set") << "a"
+                                     << "https://a.cn/?q=%s"
+                                     << "GB9999"
+                                     << "GB9999";
     }
 
     void badInputChangesNoFile()

@@ -91,17 +91,19 @@ private slots:
         QTest::newRow("row of another page") << QByteArray("[ts1]\nhidden = sonline\n") << 2 << "不是页面 ts1";
         QTest::newRow("unknown key") << QByteArray("[ts2]\nshown = x\n") << 2 << "不认识的键";
         QTest::newRow("group twice") << QByteArray("[ts1]\n[ts1]\n") << 2 << "第二次";
-        QTest::newRow("tick out of range") << QByteArray("[engine]\npage=ts1\nname=a\naddress=http://a/%s\nticked=maybe\n")
-                                           << 5 << "yes 或 no";
+        QTest::newRow("tick out of range")
+            << QByteArray("[engine]\npage=ts1\nname=a\naddress=http://a/%s\nticked=maybe\n") << 5 << "yes 或 no";
         QTest::newRow("page out of range") << QByteArray("[engine]\npage=ts9\n") << 2 << "ts9";
         QTest::newRow("engine without page") << QByteArray("\n[engine]\nname=a\naddress=http://a/%s\n") << 2 << "page";
-        QTest::newRow("address without %s") << QByteArray("[engine]\npage=ts1\nname=a\naddress=http://a/\n") << 4 << "%s";
-        QTest::newRow("javascript address") << QByteArray("[engine]\npage=ts1\nname=a\naddress=javascript:%s\n") << 4
-                                            << "http://";
-        QTest::newRow("unknown set") << QByteArray("[engine]\npage=ts1\nname=a\naddress=http://a/%s\ncharset=X-9\n") << 5
-                                     << "X-9";
+        QTest::newRow("address without %s")
+            << QByteArray("[engine]\npage=ts1\nname=a\naddress=http://a/\n") << 4 << "%s";
+        QTest::newRow("javascript address")
+            << QByteArray("[engine]\npage=ts1\nname=a\naddress=javascript:%s\n") << 4 << "http://";
+        QTest::newRow("unknown set") << QByteArray("[engine]\npage=ts1\nname=a\naddress=http://a/%s\ncharset=X-9\n")
+                                     << 5 << "X-9";
         QTest::newRow("empty name") << QByteArray("[engine]\npage=ts1\naddress=http://a/%s\n") << 1 << "名称";
-        QTest::newRow("name too long") << "[engine]\npage=ts1\nname=" + QByteArray(1001, 'n') + "\naddress=http://a/%s\n"
+        QTest::newRow("name too long") << "[engine]\npage=ts1\nname=" + QByteArray(1001, 'n') +
+                                              "\naddress=http://a/%s\n"
                                        << 3 << "1001";
         QTest::newRow("not UTF-8") << QByteArray("[ts1]\n\nhidden = \xff\n") << 3 << "UTF-8";
         QTest::newRow("NUL byte") << QByteArray("[ts1]\n\0\n", 9) << 2 << "空字节";
@@ -166,22 +168,28 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("advice");
         const auto F = [](EngineProblem::Field f) { return int(f); };
-        QTest::newRow("empty name") << engine("  ", "http://a/%s", "UTF-8", false) << F(EngineProblem::Field::Name) << "请填写名称";
+        QTest::newRow("empty name") << engine("  ", "http://a/%s", "UTF-8", false) << F(EngineProblem::Field::Name)
+                                    << "请填写名称";
         QTest::newRow("long name") << engine(QString(1001, 'x'), "http://a/%s", "UTF-8", false)
                                    << F(EngineProblem::Field::Name) << "最多 1000";
         QTest::newRow("long address") << engine("a", "http://a/%s" + QString(990, 'x'), "UTF-8", false)
                                       << F(EngineProblem::Field::Address) << "最多 1000";
-        QTest::newRow("no %s") << engine("a", "https://a/?q=", "UTF-8", false) << F(EngineProblem::Field::Address) << "缺少“%s”";
-        QTest::newRow("%s in the host") << engine("a", "https://%s.a/", "UTF-8", false) << F(EngineProblem::Field::Address)
-                                        << "主机名之后";
-        QTest::newRow("file:") << engine("a", "file:///%s", "UTF-8", false) << F(EngineProblem::Field::Address) << "http://";
+        QTest::newRow("no %s") << engine("a", "https://a/?q=", "UTF-8", false) << F(EngineProblem::Field::Address)
+                               << "缺少“%s”";
+        QTest::newRow("%s in the host") << engine("a", "https://%s.a/", "UTF-8", false)
+                                        << F(EngineProblem::Field::Address) << "主机名之后";
+        QTest::newRow("file:") << engine("a", "file:///%s", "UTF-8", false) << F(EngineProblem::Field::Address)
+                               << "http://";
         QTest::newRow("javascript:") << engine("a", "javascript:alert('%s')", "UTF-8", false)
                                      << F(EngineProblem::Field::Address) << "https://";
-        QTest::newRow("data:") << engine("a", "data:text/html,%s", "UTF-8", false) << F(EngineProblem::Field::Address) << "http://";
-        QTest::newRow("bare word") << engine("a", "bing%s", "UTF-8", false) << F(EngineProblem::Field::Address) << "http://";
-        QTest::newRow("no host") << engine("a", "http:///%s", "UTF-8", false) << F(EngineProblem::Field::Address) << "主机名";
-        QTest::newRow("unknown set") << engine("a", "http://a/%s", "GB2312//IGNORE", false) << F(EngineProblem::Field::Charset)
-                                     << "GB2312//IGNORE";
+        QTest::newRow("data:") << engine("a", "data:text/html,%s", "UTF-8", false) << F(EngineProblem::Field::Address)
+                               << "http://";
+        QTest::newRow("bare word") << engine("a", "bing%s", "UTF-8", false) << F(EngineProblem::Field::Address)
+                                   << "http://";
+        QTest::newRow("no host") << engine("a", "http:///%s", "UTF-8", false) << F(EngineProblem::Field::Address)
+                                 << "主机名";
+        QTest::newRow("unknown set") << engine("a", "http://a/%s", "GB2312//IGNORE", false)
+                                     << F(EngineProblem::Field::Charset) << "GB2312//IGNORE";
     }
 
     void badEnginesSayWhatToChange()
@@ -200,7 +208,8 @@ private slots:
 
     void openSearchImportsAndExportsBack()
     {
-        const QByteArray document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        const QByteArray document =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<OpenSearchDescription xmlns=\"http://a9.com/-/spec/opensearch/1.1/\">\n"
             "  <ShortName>  Dict\n"
             "    CN </ShortName>\n"
@@ -209,7 +218,9 @@ private slots:
             "  <Image width=\"16\" height=\"16\">https://dict.example.cn/icon.png</Image>\n"
             "  <Url type=\"application/rss+xml\" template=\"https://dict.example.cn/rss?q={searchTerms}\"/>\n"
             "  <Url type=\"text/html\" method=\"POST\" template=\"https://dict.example.cn/post\"/>\n"
-            "  <Url type=\"text/html\" template=\"https://dict.example.cn/s?start={startIndex?}&amp;q={searchTerms}&amp;ie={inputEncoding}&amp;n={count?}&amp;p={startPage}\"/>\n"
+            "  <Url type=\"text/html\" "
+            "template=\"https://dict.example.cn/"
+            "s?start={startIndex?}&amp;q={searchTerms}&amp;ie={inputEncoding}&amp;n={count?}&amp;p={startPage}\"/>\n"
             "</OpenSearchDescription>";
         const OpenSearchDocument::Read read = OpenSearchDocument::parse(document);
         QVERIFY2(read.engine, qPrintable(read.error));
@@ -227,7 +238,8 @@ private slots:
         // Mozilla's form, without an encoding: UTF-8.
         const OpenSearchDocument::Read mozilla = OpenSearchDocument::parse(
             "<SearchPlugin xmlns=\"http://www.mozilla.org/2006/browser/search/\"><ShortName>M</ShortName>"
-            "<Url type=\"text/html\" method=\"GET\" template=\"https://m.org/find\"><Param name=\"q\" value=\"{searchTerms}\"/>"
+            "<Url type=\"text/html\" method=\"GET\" template=\"https://m.org/find\"><Param name=\"q\" "
+            "value=\"{searchTerms}\"/>"
             "</Url></SearchPlugin>");
         QVERIFY2(mozilla.engine, qPrintable(mozilla.error));
         QCOMPARE(mozilla.engine->address, "https://m.org/find?q=%s");
@@ -249,10 +261,12 @@ private slots:
             << QByteArray("<OpenSearchDescription><Url type='text/html' template='http://a/'/></OpenSearchDescription>")
             << "{searchTerms}";
         QTest::newRow("POST only")
-            << QByteArray("<OpenSearchDescription><Url type='text/html' method='post' template='http://a/{searchTerms}'/>"
-                          "</OpenSearchDescription>")
+            << QByteArray(
+                   "<OpenSearchDescription><Url type='text/html' method='post' template='http://a/{searchTerms}'/>"
+                   "</OpenSearchDescription>")
             << "POST";
-        QTest::newRow("over 1 MiB") << "<OpenSearchDescription>" + QByteArray(1024 * 1024, ' ') + "</OpenSearchDescription>"
+        QTest::newRow("over 1 MiB") << "<OpenSearchDescription>" + QByteArray(1024 * 1024, ' ') +
+                                           "</OpenSearchDescription>"
                                     << "1 MiB";
         QTest::newRow("unreadable") << QByteArray() << "不是普通文件";
     }
@@ -269,7 +283,8 @@ private slots:
         const OpenSearchDocument::Read read = OpenSearchDocument::readFile(path);
         QVERIFY(!read.engine);
         QFETCH(QString, reason);
-        QVERIFY2(read.error.startsWith("无法导入 " + path + "：") && read.error.contains(reason), qPrintable(read.error));
+        QVERIFY2(read.error.startsWith("无法导入 " + path + "：") && read.error.contains(reason),
+                 qPrintable(read.error));
     }
 };
 
