@@ -292,7 +292,7 @@ TForm6* TForm1::EngineManager()
 {
     if (!m_engineManager && m_enginesFile) {
         m_engineManager = new TForm6(*m_enginesFile, this);
-        connect(m_engineManager, &TForm6::Saved, this, &TForm1::ApplyEngines);
+        connect(m_engineManager, &TForm6::Saved, this, Guarded([this](const EngineSetup& engines) { ApplyEngines(engines); }));
     }
     return m_engineManager;
 }

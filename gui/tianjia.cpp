@@ -1,5 +1,6 @@
 #include "tianjia.h"
 
+#include "Guarded.h"
 #include "WindowLook.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
@@ -73,8 +74,8 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
     cancel->SetCaption(QStringLiteral("取消"));
     cancel->setGeometry(220, 152, 75, 24);
     cancel->SetCancel(true);
-    connect(ok, &TXP_Button::OnClick, this, [this] { OkClick(); });
-    connect(cancel, &TXP_Button::OnClick, this, [this] { CancelClick(); });
+    connect(ok, &TXP_Button::OnClick, this, Guarded([this] { OkClick(); }));
+    connect(cancel, &TXP_Button::OnClick, this, Guarded([this] { CancelClick(); }));
     setTabOrder(m_name, m_address);
     setTabOrder(m_address, m_charset);
     setTabOrder(m_charset, m_tick);

@@ -2,6 +2,7 @@
 
 #include "EnginesFile.h"
 #include "ErrorBox.h"
+#include "Guarded.h"
 #include "OpenSearchDocument.h"
 #include "WindowLook.h"
 #include "controls/XP_Button.h"
@@ -121,7 +122,8 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
         button->setGeometry(508, top, 80, 24);
         top += 32;
         if (entry.handler)
-            connect(button, &TXP_Button::OnClick, this, [this, handler = entry.handler] { (this->*handler)(); });
+            connect(button, &TXP_Button::OnClick, this,
+                    Guarded([this, handler = entry.handler] { (this->*handler)(); }));
         else
             connect(button, &TXP_Button::OnClick, this,
                     [this, step = caption == QStringLiteral("上移") ? -1 : 1] { MoveClick(step); });
@@ -134,17 +136,17 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
     quit->setObjectName(QStringLiteral("退出"));
     quit->SetCaption(QStringLiteral("退出"));
     quit->setGeometry(300, 342, 75, 24);
-    connect(save, &TXP_Button::OnClick, this, [this] { SaveClick(); });
-    connect(quit, &TXP_Button::OnClick, this, [this] { QuitClick(); });
+    connect(save, &TXP_Button::OnClick, this, Guarded([this] { SaveClick(); }));
+    connect(quit, &TXP_Button::OnClick, this, Guarded([this] { QuitClick(); }));
 
     m_form = new TForm7(this);
-    connect(m_form, &TForm7::Accepted, this, &TForm6::FormAccepted);
-    connect(m_page, &QComboBox::currentIndexChanged, this, [this] { Fill(); });
-    connect(m_list, &QTableWidget::itemChanged, this, &TForm6::ItemChanged);
-    connect(m_list, &QTableWidget::cellDoubleClicked, this, [this](int row) {
-        if (row >= CatalogueRows())
-            ChangeClick();
-    });
+    connect(m_form, &TForm7::Accepted, this, Guarded([this](const UserEngine& engine) { FormAccepted(engine); }));
+    connect(m_page, &QComboBox::currentIndexChanged, this, Guarded([this] { Fill(); }));
+    connect(m_list, &QTableWidget::itemChanged, this, Guarded([this](QTableWidgetItem* item) { ItemChanged(item); }));
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, Guarded([this](int row) {
+                if (row >= CatalogueRows())
+                    ChangeClick();
+            }));
 
     m_chooseFile = [this](bool saving, const QString& suggested) {
         const QString filter = QStringLiteral("OpenSearch 搜索引擎描述文档 (*.xml);;所有文件 (*)");

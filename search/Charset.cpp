@@ -1,12 +1,13 @@
 #include "Charset.h"
 
+#include "QuelmError.h"
+
 #include <QHash>
 
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
-#include <stdexcept>
 
 namespace {
 
@@ -128,8 +129,7 @@ QByteArray encode(const QString& text, const QString& name)
         return text.toLatin1();
     Encoder* encoder = encoderFor(name);
     if (!encoder)
-        throw std::runtime_error(
-            QStringLiteral("无法把搜索词转换为%1编码：系统的iconv不认识这个字符集。").arg(name).toStdString());
+        throw QuelmError(QStringLiteral("无法把搜索词转换为%1编码：系统的iconv不认识这个字符集。").arg(name));
     return encoder->encode(text.toUtf8());
 }
 

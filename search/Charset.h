@@ -13,7 +13,7 @@ namespace Charset {
 bool isKnown(const QString& name);
 
 // The text's bytes in the set; "?" for a character the set cannot hold. A set that is not known
-// (a system without that iconv module) throws std::runtime_error with a message for the user.
+// (a system without that iconv module) throws QuelmError.
 QByteArray encode(const QString& text, const QString& name);
 
 } // namespace Charset
