@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <thread>
@@ -23,6 +25,15 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// What an idle program needs to answer, with room: the least a start that got the lock waits.
+constexpr std::chrono::milliseconds kAnswerFloor{2000};
+// A request follows its connection at once; an older program's start sends none.
+constexpr std::chrono::milliseconds kRequestWait{100};
+// Two lines, the start-up ID and the activation token, each possibly empty.
+constexpr qsizetype kMaxRequest = 2 * 256;
+// Out of descriptors (or memory) to take a request with: the request waits in the queue.
+constexpr std::chrono::milliseconds kAcceptRetry{250};
 
 // Closes a descriptor on every way out.
 class Descriptor
@@ -76,14 +87,18 @@ LocalSocketChannel::LocalSocketChannel(QString socketPath) : m_path(std::move(so
 LocalSocketChannel::~LocalSocketChannel()
 {
     m_notifier.reset();
-    if (m_listener < 0)
-        return;
-    // Take the socket away unless a later program has put its own in its place.
-    const QByteArray path = QFile::encodeName(m_path);
-    struct stat file;
-    if (::stat(path.constData(), &file) == 0 && file.st_dev == m_device && file.st_ino == m_inode)
-        ::unlink(path.constData());
-    ::close(m_listener);
+    if (m_listener >= 0) {
+        // A start that asks from now on finds nobody and puts its own socket in place, under the
+        // lock. Held by such a start, the path is its own; else it is ours while we hold it.
+        ::close(m_listener);
+        const QByteArray path = QFile::encodeName(m_path);
+        struct stat file;
+        if (::flock(m_lock, LOCK_EX | LOCK_NB) == 0 && ::stat(path.constData(), &file) == 0
+            && file.st_dev == m_device && file.st_ino == m_inode)
+            ::unlink(path.constData());
+    }
+    if (m_lock >= 0)
+        ::close(m_lock);
 }
 
 QString LocalSocketChannel::SessionSocketPath()
@@ -113,36 +128,43 @@ QString LocalSocketChannel::SessionSocketPath()
     return QStringLiteral("%1/quelm-%2-%3.socket").arg(folder, kind, name);
 }
 
-LocalSocketChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseconds answerBound)
+LocalSocketChannel::Claim LocalSocketChannel::ClaimOrForward(std::chrono::milliseconds bound,
+                                                          const LaunchActivation& launch)
 {
-    if (m_path.isEmpty())
+    if (m_path.isEmpty() || m_lock >= 0)
         return Claim::Failed;
     sockaddr_un address;
     if (!addressOf(QFile::encodeName(m_path), address)) {
         m_error = QStringLiteral("path too long: %1").arg(m_path);
         return Claim::Failed;
     }
-    // Asking and taking over is one step under this lock, so two programs started at once never
-    // both serve. The lock goes with its holder, however that ends.
-    const Descriptor lock(
-        ::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.get() < 0)
+    // Asking and taking over is one step under this lock, and a program that serves holds it
+    // until it can answer, so a start never takes the place of one that is still starting.
+    // The lock goes with its holder, however that ends.
+    m_lock = ::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
+                    0600);
+    if (m_lock < 0)
         return Fail("open the lock file");
-    // Its holder waits for one answer at most.
-    if (!lockBefore(lock.get(), Clock::now() + 2 * answerBound)) {
-        m_error = QStringLiteral("another start holds the lock");
+    const auto deadline = Clock::now() + bound;
+    if (!lockBefore(m_lock, deadline))
+        return Claim::NoAnswer;
+    const QByteArray request = launch.startupId + '\n' + launch.activationToken + '\n';
+    const Ask asked = AskRunning(address, request, std::max(deadline, Clock::now() + kAnswerFloor));
+    if (asked == Ask::Absent && Listen(address))
+        return Claim::Serving;
+    ReleaseClaim();
+    switch (asked) {
+    case Ask::Answered:
+        return Claim::Forwarded;
+    case Ask::Silent:
+        return Claim::NoAnswer;
+    default:
         return Claim::Failed;
     }
-    const Ask asked = AskRunning(address, answerBound);
-    if (asked == Ask::Answered)
-        return Claim::Forwarded;
-    if (asked == Ask::Failed || !Listen(address))
-        return Claim::Failed;
-    return asked == Ask::Silent ? Claim::NoAnswer : Claim::Serving;
 }
 
-LocalSocketChannel::Ask LocalSocketChannel::AskRunning(const sockaddr_un& address,
-                                                       std::chrono::milliseconds answerBound)
+LocalSocketChannel::Ask LocalSocketChannel::AskRunning(const sockaddr_un& address, const QByteArray& request,
+                                                       std::chrono::steady_clock::time_point deadline)
 {
     const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (socket.get() < 0)
@@ -156,7 +178,9 @@ LocalSocketChannel::Ask LocalSocketChannel::AskRunning(const sockaddr_un& addres
             return Ask::Silent;
         return Fail("connect"), Ask::Failed;
     }
-    const auto deadline = Clock::now() + answerBound;
+    // Fits the socket's buffer whole; a program that ended meanwhile is not there.
+    if (::send(socket.get(), request.constData(), size_t(request.size()), MSG_NOSIGNAL) != request.size())
+        return errno == EPIPE || errno == ECONNRESET ? Ask::Absent : (Fail("send"), Ask::Failed);
     pollfd answer{socket.get(), POLLIN, 0};
     int ready;
     while ((ready = ::poll(&answer, 1, millisecondsUntil(deadline))) < 0 && errno == EINTR) {
@@ -170,7 +194,7 @@ LocalSocketChannel::Ask LocalSocketChannel::AskRunning(const sockaddr_un& addres
 
 bool LocalSocketChannel::Listen(const sockaddr_un& address)
 {
-    // Whatever is there belongs to a program that has ended or does not answer.
+    // Whatever is there belongs to a program that has ended.
     ::unlink(address.sun_path);
     Descriptor listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (listener.get() < 0)
@@ -188,38 +212,78 @@ bool LocalSocketChannel::Listen(const sockaddr_un& address)
     return true;
 }
 
-void LocalSocketChannel::Serve(std::function<void()> onRequest)
+void LocalSocketChannel::Serve(std::function<void(const LaunchActivation&)> onRequest)
 {
     if (m_listener < 0 || m_notifier)
         return;
     m_onRequest = std::move(onRequest);
     m_notifier = std::make_unique<QSocketNotifier>(m_listener, QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { TakeRequests(); });
+    // Once the event loop runs, requests are answered: later starts may ask.
+    QMetaObject::invokeMethod(m_notifier.get(), [this] { ReleaseClaim(); }, Qt::QueuedConnection);
+}
+
+void LocalSocketChannel::ReleaseClaim()
+{
+    if (m_lock >= 0)
+        ::flock(m_lock, LOCK_UN);
 }
 
 void LocalSocketChannel::TakeRequests()
 {
-    bool asked = false;
     for (;;) {
         const Descriptor connection(::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
         if (connection.get() < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            break;
+            // The connection stays queued and the socket readable: listening on would spin.
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                m_notifier->setEnabled(false);
+                QTimer::singleShot(kAcceptRetry, m_notifier.get(), [notifier = m_notifier.get()] {
+                    notifier->setEnabled(true);
+                });
+            }
+            return;
         }
         ucred peer{};
         socklen_t size = sizeof peer;
-        const bool sameUser =
-            ::getsockopt(connection.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
-        // The request is the connection alone: a caller that sends anything, or has given up
-        // waiting and started on its own, is not answered.
-        char byte;
-        const bool waiting = ::recv(connection.get(), &byte, 1, 0) < 0 && errno == EAGAIN;
-        if (sameUser && waiting && ::send(connection.get(), "!", 1, MSG_NOSIGNAL) == 1)
-            asked = true;
+        if (::getsockopt(connection.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::geteuid())
+            continue;
+        LaunchActivation launch;
+        if (!ReadRequest(connection.get(), launch))
+            continue;
+        // Comes forward before it answers: the start ends the launcher's feedback once answered.
+        m_onRequest(launch);
+        ::send(connection.get(), "!", 1, MSG_NOSIGNAL);
     }
-    if (asked)
-        m_onRequest();
+}
+
+bool LocalSocketChannel::ReadRequest(int connection, LaunchActivation& launch)
+{
+    const auto deadline = Clock::now() + kRequestWait;
+    QByteArray request;
+    char buffer[kMaxRequest + 1];
+    while (request.count('\n') < 2 && request.size() <= kMaxRequest) {
+        pollfd incoming{connection, POLLIN, 0};
+        const int ready = ::poll(&incoming, 1, millisecondsUntil(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break;
+        const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        // Closed: the start gave up waiting.
+        if (got <= 0)
+            return false;
+        request.append(buffer, got);
+    }
+    const QList<QByteArray> lines = request.split('\n');
+    if (request.size() <= kMaxRequest && lines.size() == 3) {
+        launch.startupId = LaunchActivation::WellFormed(lines[0]) ? lines[0] : QByteArray();
+        launch.activationToken = LaunchActivation::WellFormed(lines[1]) ? lines[1] : QByteArray();
+    }
+    return true;
 }
 
 LocalSocketChannel::Claim LocalSocketChannel::Fail(const char* what)

@@ -7,7 +7,8 @@
 #include "EnginesFile.h"
 #include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
-#include "QuelmApplication.h"
+#include "QtTranslation.h"
+#include "GuardedApplication.h"
 #include "SecondaryWindows.h"
 #include "IniRegistryBackend.h"
 #include "SettingsStore.h"
@@ -62,18 +63,24 @@ int main(int argc, char* argv[])
         return EXIT_FAILURE;
     }
     SingleInstance instance;
-    if (instance.BringRunningForward())
+    const SingleInstance::Outcome start = instance.BringRunningForward();
+    if (start == SingleInstance::Outcome::Forwarded)
         return EXIT_SUCCESS;
 
     qtHandler = qInstallMessageHandler(startupMessageHandler);
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
+    QtTranslation::Install({QStringLiteral("qtbase")});
     DisplayPlatform::LeaveChildrenTheirChoice();
     QApplication::setApplicationName(QStringLiteral("quelm"));
     // The title is the error box's caption only: as the display name, Qt would add it to every window's title.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelm.Search"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));   // the error box's too
     QApplication::setQuitOnLastWindowClosed(false);   // only closing the main window ends the program
+    if (start == SingleInstance::Outcome::NotAnswering) {
+        ErrorBox::Show(SingleInstance::NotAnsweringMessage());
+        return EXIT_FAILURE;
+    }
 
     SettingsStore settings;
     XdgOpenBrowser externalBrowser;
@@ -85,7 +92,9 @@ int main(int argc, char* argv[])
     TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst, enginesFile.load());
     form1.SetEnginesFile(&enginesFile);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    instance.Listen([&form1] { form1.ComeForward(); });
+    instance.Listen([&form1](const LaunchActivation& launch) {
+        launch.BringForward(form1, [&form1] { form1.ComeForward(); });
+    });
 
     form1.show();
     form1.HiddenWindows().CreateAfterFirstFrame();

@@ -8,7 +8,7 @@
 #include "AutostartRegistryBackend.h"
 #include "ExternalBrowser.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "SettingsStore.h"
 #include "controls/TrayBackend.h"
 #include "controls/XP_Button.h"
@@ -35,6 +35,7 @@ public:
     bool IsAvailable() const override { return false; }
     void Add(const QIcon&, const QString&) override {}
     void Delete() override {}
+    void Describe(const QString&, QMenu*) override {}
 };
 
 class NoBrowser final : public ExternalBrowser
@@ -60,7 +61,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     XP_UnitStartup();
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QTemporaryDir dir;
     IniRegistryBackend ini(dir.path() + QStringLiteral("/quelm_search"));
     AutostartRegistryBackend autostart(dir.path() + QStringLiteral("/autostart"));

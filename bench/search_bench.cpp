@@ -7,7 +7,7 @@
 #include "AutostartRegistryBackend.h"
 #include "EngineCatalogue.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "SettingsStore.h"
 #include "XdgOpenBrowser.h"
 #include "controls/TrayBackend.h"
@@ -34,6 +34,7 @@ public:
     bool IsAvailable() const override { return false; }
     void Add(const QIcon&, const QString&) override {}
     void Delete() override {}
+    void Describe(const QString&, QMenu*) override {}
 };
 
 // A folder's entries and modification time: a file made there, even one removed again, changes it.
@@ -81,7 +82,7 @@ int main(int argc, char* argv[])
     qputenv("PATH", (bin + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
 
     XP_UnitStartup();
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     IniRegistryBackend ini(dir.path() + QStringLiteral("/quelm_search"));
     AutostartRegistryBackend autostart(dir.path() + QStringLiteral("/autostart"));
     SettingsStore store(ini, autostart);

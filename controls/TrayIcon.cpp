@@ -50,6 +50,11 @@ void TTrayIcon::SetHint(const QString& hint)
         m_hint = hint;
 }
 
+void TTrayIcon::SetTitle(const QString& title)
+{
+    m_title = title;
+}
+
 void TTrayIcon::SetIcon(const QIcon& icon)
 {
     m_icon = icon;
@@ -93,9 +98,10 @@ QString TTrayIcon::TipText(const QString& hint)
 void TTrayIcon::NotifyShell(Command command)
 {
     // Failures of the notification area are not reported: the flag keeps its value.
-    if (command == Command::Add)
+    if (command == Command::Add) {
+        m_backend->Describe(m_title, m_popupMenu);
         m_backend->Add(m_icon, TipText(m_hint));
-    else
+    } else
         m_backend->Delete();
 }
 

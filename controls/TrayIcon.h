@@ -18,6 +18,7 @@ class TTrayIcon final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TTrayIcon)
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
+    Q_PROPERTY(QString Title READ Title WRITE SetTitle)
     Q_PROPERTY(QIcon Icon READ Icon WRITE SetIcon)
     Q_PROPERTY(bool IconVisible READ IconVisible WRITE SetIconVisible)
 
@@ -28,6 +29,10 @@ public:
 
     QString Hint() const { return m_hint; }
     void SetHint(const QString& hint);
+    // The name a desktop lists the icon under, where its tray names icons; like the
+    // hint, it shows from the next add on.
+    QString Title() const { return m_title; }
+    void SetTitle(const QString& title);
     QIcon Icon() const { return m_icon; }
     void SetIcon(const QIcon& icon);
     QMenu* PopupMenu() const { return m_popupMenu; }
@@ -49,6 +54,7 @@ private:
 
     std::unique_ptr<TrayBackend> m_backend;
     QString m_hint = QStringLiteral("TrayIcon");
+    QString m_title;
     QIcon m_icon;
     QPointer<QMenu> m_popupMenu;
     bool m_iconVisible = false;

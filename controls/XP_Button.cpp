@@ -29,18 +29,11 @@ void TXP_Button::Click()
     QPointer<QDialog> dialog = window() != this ? qobject_cast<QDialog*>(window()) : nullptr;
     if (dialog)
         dialog->setResult(m_modalResult);
+    // Handlers show their own errors where they start: nothing is thrown through this emission.
+    emit OnClick(this);
     // As a modal loop would, end the dialog after the handler, with whatever result it holds then.
-    const auto finish = [&dialog] {
-        if (dialog && dialog->result() != 0 && dialog->isVisible() && dialog->isModal())
-            dialog->done(dialog->result());
-    };
-    try {
-        emit OnClick(this);
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    if (dialog && dialog->result() != 0 && dialog->isVisible() && dialog->isModal())
+        dialog->done(dialog->result());
 }
 
 void TXP_Button::PaintSkin(QImage& skin, int look) const

@@ -142,6 +142,7 @@ void TForm1::MakeTrayIcon(std::unique_ptr<TrayBackend> tray)
 {
     m_trayIcon = new TTrayIcon(this, std::move(tray));
     m_trayIcon->SetHint(QStringLiteral("Quelm搜索寻踪客"));
+    m_trayIcon->SetTitle(AppTitle());
     m_trayIcon->SetIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));
     m_trayIcon->SetPopupMenu(m_popupMenu);
 }

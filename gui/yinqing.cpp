@@ -244,7 +244,7 @@ int TForm6::SelectedUserEngine()
     const bool selected = m_list->currentRow() >= 0 && m_list->selectionModel()->isRowSelected(m_list->currentRow());
     if (!selected || index < 0 || index >= m_setup.userEngines(Category()).size()) {
         ErrorBox::Show(
-            QStringLiteral("请先在列表中选中一个自己添加的搜索引擎（内置的搜索引擎只能改“显示”和“启动时勾选”）"));
+            QStringLiteral("请先在列表中选中一个自己添加的搜索引擎（内置的搜索引擎只能改“显示”和“启动时勾选”）。"));
         return -1;
     }
     return index;

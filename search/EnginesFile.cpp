@@ -335,10 +335,9 @@ EngineSetup EnginesFile::load()
     const QString where = problem->line > 0
                               ? QStringLiteral("搜索引擎文件 %1 第 %2 行有误：").arg(m_path).arg(problem->line)
                               : QStringLiteral("搜索引擎文件 %1 无法使用：").arg(m_path);
-    // The error box ends the text with a full stop of its own.
     m_message = where + problem->reason +
                 QStringLiteral("\n\n若在“搜索引擎管理”中保存，这个文件会先被改名保留为 %1 。"
-                               "这次启动只用内置的搜索引擎；文件保持原样，改正后重新启动程序即可生效")
+                               "这次启动只用内置的搜索引擎；文件保持原样，改正后重新启动程序即可生效。")
                     .arg(m_keptPath);
     return EngineSetup();
 }
@@ -347,14 +346,14 @@ QString EnginesFile::save(const EngineSetup& setup)
 {
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder))
-        return QStringLiteral("无法创建文件夹 %1，搜索引擎没有保存").arg(folder);
+        return QStringLiteral("无法创建文件夹 %1，搜索引擎没有保存。").arg(folder);
     if (!m_keptPath.isEmpty()) {
         // Another save may have taken the name meanwhile: never write over a kept file.
         if (QFileInfo::exists(m_keptPath) || QFileInfo(m_keptPath).isSymLink())
             m_keptPath = freeKeptPath(m_path);
         if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(m_keptPath).constData()) != 0 &&
             errno != ENOENT) {
-            return QStringLiteral("无法把有误的搜索引擎文件 %1 改名为 %2（%3），搜索引擎没有保存")
+            return QStringLiteral("无法把有误的搜索引擎文件 %1 改名为 %2（%3），搜索引擎没有保存。")
                 .arg(m_path, m_keptPath, QString::fromLocal8Bit(std::strerror(errno)));
         }
         m_keptPath.clear();
@@ -363,6 +362,6 @@ QString EnginesFile::save(const EngineSetup& setup)
     const QByteArray contents = write(setup);
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit())
-        return QStringLiteral("无法写入搜索引擎文件 %1（%2），搜索引擎没有保存").arg(m_path, file.errorString());
+        return QStringLiteral("无法写入搜索引擎文件 %1（%2），搜索引擎没有保存。").arg(m_path, file.errorString());
     return QString();
 }

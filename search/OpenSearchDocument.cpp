@@ -177,10 +177,7 @@ Read readFile(const QString& path)
     } else {
         read = parse(file.read(MaxSize + 1));
     }
-    // The error box ends the text with a full stop of its own.
     if (!read.engine) {
-        if (read.error.endsWith(u'。'))
-            read.error.chop(1);
         read.error = QStringLiteral("无法导入 %1：%2").arg(QDir::toNativeSeparators(path), read.error);
     }
     return read;

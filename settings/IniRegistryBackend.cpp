@@ -6,23 +6,31 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QVariantMap>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
 constexpr qsizetype MaxFileSize = 1024 * 1024;
+// A save takes milliseconds; a holder stuck for this long is not waited for.
+constexpr std::chrono::milliseconds SaveLockBound{3000};
 
 // UTF-8 without NUL bytes, as QSettings writes it.
 bool isText(const QByteArray& contents)
@@ -74,8 +82,62 @@ std::optional<QByteArray> readSettingsFile(const QByteArray& path, bool& missing
     return contents;
 }
 
-// A scratch copy of the settings beside them, under a name QSettings has not seen: it caches every
-// file it has read by name, and would not read a file of the same name and size again.
+// Saves take turns under a lock on the settings folder: the system lets go of it however its
+// holder ends, and it leaves no file behind. A file system without such locks (some network
+// mounts) saves as before, without.
+class SaveLock final
+{
+public:
+    explicit SaveLock(const QString& folder)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+    }
+    ~SaveLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Q_DISABLE_COPY_MOVE(SaveLock)
+
+    // False only when another save holds it past the bound.
+    bool take()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + SaveLockBound;
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return true;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+private:
+    int m_fd;
+};
+
+// Under the lock no other save is under way: what earlier versions' scratch copies (and the
+// lock files QSettings made beside them), scratch folders and a save file's temporary left when
+// the program was killed is litter.
+void removeLitter(const QString& folder)
+{
+    static const QRegularExpression litter(QStringLiteral(
+        "^(quelm_search-[A-Za-z0-9]{6}\\.(ini|ini\\.lock|scratch)|quelm_search\\.ini\\.[A-Za-z0-9]{6})$"));
+    const QDir dir(folder);
+    for (const QFileInfo& entry : dir.entryInfoList({QStringLiteral("quelm_search*")},
+                                                    QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System)) {
+        if (!litter.match(entry.fileName()).hasMatch())
+            continue;
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
+}
+
+// A scratch copy of the settings, under a name QSettings has not seen: it caches every file it
+// has read by name, and would not read a file of the same name and size again.
 std::unique_ptr<QTemporaryFile> scratchCopy(const QString& folder, const QByteArray& contents)
 {
     auto copy = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/quelm_search-XXXXXX.ini"));
@@ -99,9 +161,18 @@ std::optional<QVariantMap> entriesOf(QSettings& settings)
 // QSettings writes a few odd files (escapes and control characters in section names, escapes that
 // stand for half a surrogate pair) back in a form that it cannot read itself or that reads
 // differently, so the result must read back with the new value and every other entry as it was.
-std::optional<QByteArray> rewritten(const QString& folder, const QByteArray& contents, const QString& valueName,
+std::optional<QByteArray> rewritten(const QString& settingsFolder, const QByteArray& contents, const QString& valueName,
                                     const QString& data)
 {
+    // Out of the settings folder, so that a program killed meanwhile leaves nothing there; only
+    // where no temporary folder can be made, beside the settings, as litter for the next save.
+    std::optional<QTemporaryDir> scratch;
+    scratch.emplace();
+    if (!scratch->isValid())
+        scratch.emplace(settingsFolder + QStringLiteral("/quelm_search-XXXXXX.scratch"));
+    if (!scratch->isValid())
+        return std::nullopt;
+    const QString folder = scratch->path();
     const std::unique_ptr<QTemporaryFile> trial = scratchCopy(folder, contents);
     if (!trial)
         return std::nullopt;
@@ -157,6 +228,10 @@ public:
 
     void writeString(const QString& valueName, const QString& data) override
     {
+        SaveLock lock(m_folder);
+        if (!lock.take())
+            throw SettingsFailure::failedToSetData(valueName);
+        removeLitter(m_folder);
         // The file as it is now, to the last byte: another program may have saved meanwhile.
         bool missing = false;
         const std::optional<QByteArray> current = readSettingsFile(QFile::encodeName(m_filePath), missing, true);

@@ -39,9 +39,13 @@ namespace ErrorBox {
 
 QString DisplayText(const QString& message)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
+    if (message.isEmpty() || message.back() <= QLatin1Char('.'))
+        return message;
+    // A Chinese sentence end sorts after "." yet already ends the sentence.
+    static const QString chineseEnds = QStringLiteral("。！？");
+    if (chineseEnds.contains(message.back()))
+        return message;
+    return message + QLatin1Char('.');
 }
 
 void Show(const QString& message)

@@ -9,7 +9,8 @@
 namespace ErrorBox {
 
 // The text as the box shows it: a "." is appended when the last character
-// sorts after ".", so "…失败" gains a full stop but "…!" does not.
+// sorts after ".", so "…失败" gains a full stop but "…!" does not; nor does a
+// text that ends like a Chinese sentence ("。", "！", "？").
 QString DisplayText(const QString& message);
 
 // Shows the box (modal). Tests replace the presenter so that nothing blocks.

@@ -5,22 +5,13 @@
 #include "view.h"
 
 #include <QMutex>
-#include <QSemaphore>
-#include <QTimer>
-#include <QWindow>
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <unistd.h>
 
 using BrowserProtocol::Answer;
 using BrowserProtocol::Command;
-
-namespace {
-// A window that is shown but never exposed (another virtual desktop) still gets its answer.
-constexpr int kOnScreenTimeoutMs = 1000;
-}
 
 BrowserCommandServer::BrowserCommandServer(TForm5& form, NavigationCheck check, int inputFd, int answerFd,
                                            QObject* parent)
@@ -46,64 +37,34 @@ BrowserCommandServer::BrowserCommandServer(TForm5& form, NavigationCheck check, 
 
 BrowserCommandServer::~BrowserCommandServer()
 {
-    m_stopping = true;
     m_thread.quit();
     m_thread.wait();
 }
 
 void BrowserCommandServer::execute(const Command& command)
 {
-    if (command.kind == Command::Kind::Show) {
-        showWindow();
-        return;
+    if (command.kind == Command::Kind::Navigate) {
+        if (const QString refusal = m_check(command.url); !refusal.isEmpty()) {
+            WriteAnswer(m_answerFd, {Answer::Kind::Error, refusal});
+            return;
+        }
     }
-    if (const QString refusal = m_check(command.url); !refusal.isEmpty()) {
-        WriteAnswer(m_answerFd, {Answer::Kind::Error, refusal});
-        return;
-    }
-    // On the window's thread; dropped if the server is gone by then.
+    // On the window's thread, in the order of the commands; dropped if the server is gone by then.
+    // The answer does not wait for it: that thread may be busy for seconds bringing up the engine.
     QMetaObject::invokeMethod(
         this,
-        [this, url = command.url] {
+        [this, command] {
             try {
-                m_form.wb()->Navigate(url);
+                if (command.kind == Command::Kind::Show)
+                    m_form.Show();
+                else
+                    m_form.wb()->Navigate(command.url);
             } catch (const std::exception& error) {
                 emit commandFailed(QString::fromUtf8(error.what()));
             }
         },
         Qt::QueuedConnection);
     WriteAnswer(m_answerFd, {});
-}
-
-void BrowserCommandServer::showWindow()
-{
-    // Waits for the window's thread, but gives up when the server goes away,
-    // which a blocking queued call could not.
-    const auto shown = std::make_shared<QSemaphore>();
-    QMetaObject::invokeMethod(
-        this,
-        [this, shown] {
-            m_form.Show();
-            releaseOnScreen(shown, QDeadlineTimer(kOnScreenTimeoutMs));
-        },
-        Qt::QueuedConnection);
-    while (!shown->tryAcquire(1, 50)) {
-        if (m_stopping)
-            return;
-    }
-    WriteAnswer(m_answerFd, {});
-}
-
-// The answer waits until the window is on the screen: an error box the main program opens
-// next must be stacked after it, or the window, which stays on top, would cover the box.
-void BrowserCommandServer::releaseOnScreen(const std::shared_ptr<QSemaphore>& shown, QDeadlineTimer deadline)
-{
-    const QWindow* window = m_form.windowHandle();
-    if ((window && window->isExposed()) || deadline.hasExpired()) {
-        shown->release();
-        return;
-    }
-    QTimer::singleShot(10, this, [this, shown, deadline] { releaseOnScreen(shown, deadline); });
 }
 
 void BrowserCommandServer::WriteAnswer(int answerFd, const Answer& answer)

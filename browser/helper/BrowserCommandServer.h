@@ -2,23 +2,18 @@
 
 #include "BrowserProtocol.h"
 
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QThread>
 
-#include <atomic>
 #include <functional>
-#include <memory>
 
 class BrowserCommandReader;
-class QSemaphore;
 class TForm5;
 
 // The helper's end of the protocol: reads the commands on a thread of its own
-// and answers each one in order. A navigation is answered once its address is
-// checked and queued for the window, so a window busy bringing up the engine
-// delays no answer; "show" is answered once the window is on the screen, so
-// a window that stopped responding shows up as a missing answer.
+// and answers each one in order once it is checked and queued for the window,
+// so a window busy bringing up the engine delays no answer and the main
+// program, which waits for each answer, is never held up by it.
 class BrowserCommandServer final : public QObject
 {
     Q_OBJECT
@@ -43,13 +38,10 @@ signals:
 
 private:
     void execute(const BrowserProtocol::Command& command);
-    void showWindow();
-    void releaseOnScreen(const std::shared_ptr<QSemaphore>& shown, QDeadlineTimer deadline);
 
     TForm5& m_form;
     NavigationCheck m_check;
     int m_answerFd;
-    std::atomic<bool> m_stopping = false;
     QThread m_thread;
     BrowserCommandReader* m_reader = nullptr;
 };

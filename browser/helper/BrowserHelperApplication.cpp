@@ -6,27 +6,14 @@
 #include <QIcon>
 #include <QMessageBox>
 
-#include <exception>
 
 BrowserHelperApplication::BrowserHelperApplication(int& argc, char** argv)
-    : QApplication(argc, argv)
+    : GuardedApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("quelm-browser"));
     setWindowIcon(QIcon(QStringLiteral(":/images/MAINICON.png")));   // the program's icon, as on every window of it
     // Closing the window only hides it; the helper ends with its input.
     setQuitOnLastWindowClosed(false);
-}
-
-bool BrowserHelperApplication::notify(QObject* receiver, QEvent* event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        qWarning("%s: a handler let an error through: %s", qPrintable(applicationName()), error.what());
-    } catch (...) {
-        qWarning("%s: a handler let an unknown error through", qPrintable(applicationName()));
-    }
-    return true;
 }
 
 void BrowserHelperApplication::ShowError(const QString& message)

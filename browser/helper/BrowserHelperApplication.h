@@ -1,18 +1,16 @@
 #pragma once
 
-#include <QApplication>
+#include "GuardedApplication.h"
+
 #include <QPointer>
 #include <QString>
 
-// The helper's application object: the error box of a handler or a command that failed, and
-// the last guard that logs an error a handler missed.
-class BrowserHelperApplication final : public QApplication
+// The helper's application object: the error box of a handler or a command that failed.
+class BrowserHelperApplication final : public GuardedApplication
 {
     Q_OBJECT
 public:
     BrowserHelperApplication(int& argc, char** argv);
-
-    bool notify(QObject* receiver, QEvent* event) override;   // logs only
 
     // The box opens over the window and returns at once: a nested event loop
     // would let later commands overtake the one that failed.

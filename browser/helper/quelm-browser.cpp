@@ -9,6 +9,7 @@
 #include "view.h"
 #include "DisplayPlatform.h"
 #include "ErrorBox.h"
+#include "QtTranslation.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -76,6 +77,7 @@ int main(int argc, char* argv[])
     g_connectingToDisplay = true;
     BrowserHelperApplication app(argc, argv);
     g_connectingToDisplay = false;
+    QtTranslation::Install({QStringLiteral("qtbase"), QStringLiteral("qtwebengine")});
     DisplayPlatform::LeaveChildrenTheirChoice();
     // The engine reports its GL set-up on every start; keep the launcher's
     // terminal for real problems (QT_LOGGING_RULES still wins).

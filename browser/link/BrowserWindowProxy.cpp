@@ -218,9 +218,6 @@ void BrowserWindowProxy::onHelperFinished(QProcess* helper)
 {
     if (helper != m_helper || m_calling)
         return;
-    while (readAnswer()) {
-        // only its last words matter now
-    }
     const QString message = endedMessage();
     discardHelper();
     emit helperFailed(message);
@@ -234,6 +231,11 @@ void BrowserWindowProxy::failHelper(const QString& message)
 
 QString BrowserWindowProxy::endedMessage()
 {
+    // QProcess reads the pipes before it reaps the helper, but only a waited answer decodes what it
+    // read: a failed write or a helper found ended before the next call would lose its last words.
+    while (readAnswer()) {
+        // only its last words matter now
+    }
     takeHelperOutput();
     // After a crash QProcess reports the signal's number as the exit code.
     const QString how = m_helper->exitStatus() == QProcess::CrashExit

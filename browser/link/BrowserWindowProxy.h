@@ -28,8 +28,8 @@ public:
     // How long a call waits for the helper's answer. The first call of a
     // helper waits for it to start (its window up, reading its input): a
     // fraction of a second, seconds from a cold disk on a busy machine.
-    // Later answers take a millisecond; a window busy for seconds has stopped
-    // responding, and the desktop would call this program hung soon after.
+    // Later answers take a millisecond, however busy the helper's window is
+    // (its input thread answers); a helper silent for seconds has stopped.
     static constexpr int kFirstAnswerTimeoutMs = 10000;
     static constexpr int kAnswerTimeoutMs = 4000;
 

@@ -49,6 +49,7 @@ public:
         shown = true;
         lastTip = tip;
     }
+    void Describe(const QString&, QMenu*) override {}
     void Delete() override
     {
         ++deletes;

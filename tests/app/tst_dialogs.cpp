@@ -5,7 +5,7 @@
 #include "AutostartRegistryBackend.h"
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "SettingsStore.h"
 #include "controls/TrayIcon.h"
 #include "controls/XP_Button.h"
@@ -249,7 +249,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     TestDialogs test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -5,7 +5,7 @@
 #include "EnginesFile.h"
 #include "ErrorBox.h"
 #include "OpenSearchDocument.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "SearchRequest.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
@@ -313,7 +313,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     TestEngines test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -5,8 +5,10 @@
 #include "AutostartRegistryBackend.h"
 #include "EngineCatalogue.h"
 #include "ErrorBox.h"
+#include "FirstFrame.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "QtTranslation.h"
+#include "GuardedApplication.h"
 #include "SecondaryWindows.h"
 #include "SettingsStore.h"
 #include "controls/TrayIcon.h"
@@ -21,17 +23,93 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
-#include <QRegularExpression>
+#include <QLocale>
 #include <QMenu>
+#include <QPointer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTranslator>
 
 #include <memory>
+#include <optional>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+namespace {
+
+// One character as the face's bitmap for 12 pixels has it (bitmaps true), or as its outline
+// gives it drawn without antialiasing; empty when the face has no such bitmap.
+std::optional<QImage> glyph(const QString& family, char32_t character, bool bitmaps)
+{
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    FcChar8* file = nullptr;
+    int index = 0;
+    std::optional<QImage> image;
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && FT_Init_FreeType(&library) == 0) {
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        if (FT_New_Face(library, reinterpret_cast<const char*>(file), index, &face) == 0) {
+            int strike = -1;
+            for (int i = 0; i < face->num_fixed_sizes; ++i)
+                if (face->available_sizes[i].y_ppem == 12 << 6)
+                    strike = i;
+            const bool sized = bitmaps ? strike >= 0 && FT_Select_Size(face, strike) == 0
+                                       : FT_Set_Pixel_Sizes(face, 0, 12) == 0;
+            const FT_Int32 flags = FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | (bitmaps ? 0 : FT_LOAD_NO_BITMAP);
+            if (sized && FT_Load_Char(face, character, flags) == 0) {
+                const FT_Bitmap& bits = face->glyph->bitmap;
+                QImage drawn(int(bits.width), int(bits.rows), QImage::Format_Mono);
+                drawn.fill(0);
+                for (int y = 0; y < drawn.height(); ++y)
+                    for (int x = 0; x < drawn.width(); ++x)
+                        drawn.setPixel(x, y, (bits.buffer[y * bits.pitch + x / 8] >> (7 - x % 8)) & 1);
+                image = drawn;
+            }
+            FT_Done_Face(face);
+        }
+        FT_Done_FreeType(library);
+    }
+    if (match)
+        FcPatternDestroy(match);
+    return image;
+}
+
+// Whether the mono glyph appears in the image: its set pixels in ink, the others not.
+bool appearsIn(const QImage& image, QRgb ink, const QImage& glyph)
+{
+    for (int top = 0; top + glyph.height() <= image.height(); ++top) {
+        for (int left = 0; left + glyph.width() <= image.width(); ++left) {
+            bool same = true;
+            for (int y = 0; same && y < glyph.height(); ++y)
+                for (int x = 0; same && x < glyph.width(); ++x)
+                    same = (image.pixel(left + x, top + y) == ink) == (glyph.pixelIndex(x, y) == 1);
+            if (same)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -367,8 +445,9 @@ private Q_SLOTS:
         QTRY_COMPARE(countOf<TForm3>(), 1);
         QCOMPARE(countOf<TForm2>(), 1);
         QCOMPARE(m_errors, QStringList{"Invalid data type for 'quelm_ie'"});
+        const QPointer<TForm3> dialog = findOne<TForm3>();
         f.form->findChild<QAction*>(QStringLiteral("N8"))->trigger();
-        QTest::qWait(20);
+        QTRY_VERIFY(dialog && dialog->isVisible());
         QCOMPARE(m_errors.size(), 1);   // shown, not loaded again
         QCOMPARE(countOf<TForm3>(), 1);
     }
@@ -381,10 +460,19 @@ private Q_SLOTS:
         QCOMPARE(countOf<TForm2>(), 1);
         QVERIFY(findOne<TForm2>()->isVisible());
         QCOMPARE(countOf<TForm3>(), 1);
+        const QPointer<TForm2> about = findOne<TForm2>();
+        const QPointer<TForm3> settings = findOne<TForm3>();
         f.form->show();
         hidden.CreateAfterFirstFrame();
-        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
-        QTest::qWait(20);
+        // Queued from the first frame, then queued again: it runs after the windows' work.
+        QObject marker;
+        bool firstFrameDone = false;
+        AfterFirstFrame(*f.form, &marker, [&] {
+            QTimer::singleShot(0, &marker, [&] { firstFrameDone = true; });
+        });
+        QTRY_VERIFY(firstFrameDone);
+        QVERIFY(about && settings);   // nothing made twice
+        QVERIFY(about->isVisible());
         QCOMPARE(countOf<TForm2>(), 1);
         QCOMPARE(countOf<TForm3>(), 1);
         QVERIFY(m_errors.isEmpty());
@@ -424,7 +512,8 @@ private Q_SLOTS:
     }
 
     // The 12-pixel text comes from the face's own bitmaps, as 宋体 draws it on Windows: the
-    // status text has its two colours and no shades between them.
+    // status text has its two colours and no shades between them, and its characters are the
+    // face's bitmaps, which differ from what the outlines give.
     void textIsDrawnFromTheFacesBitmaps()
     {
         if (!QFontDatabase::families().contains(QStringLiteral("AR PL UMing CN")))
@@ -439,6 +528,61 @@ private Q_SLOTS:
             for (int x = 0; x < image.width(); ++x)
                 colours.insert(image.pixel(x, y));
         QCOMPARE(colours.size(), 2);
+        const QRgb ink = status->palette().color(QPalette::WindowText).rgb();
+        QVERIFY(colours.contains(ink));
+        const QString family = QFontInfo(status->font()).family();
+        bool outlinesDiffer = false;
+        for (const char32_t character : QStringLiteral("欢迎使用搜索寻踪客").toUcs4()) {
+            const std::optional<QImage> bitmap = glyph(family, character, true);
+            if (!bitmap)
+                QSKIP(qPrintable(QStringLiteral("the face in use, %1, has no 12-pixel bitmaps").arg(family)));
+            QVERIFY2(appearsIn(image, ink, *bitmap), qPrintable(QString::fromUcs4(&character, 1)));
+            outlinesDiffer = outlinesDiffer || glyph(family, character, false) != bitmap;
+        }
+        QVERIFY(outlinesDiffer);
+    }
+
+    // Qt's texts in the query box's menu and on the error box's button, as the user's locale has them.
+    void qtTextsFollowTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<QStringList>("menu");
+        QTest::addColumn<QString>("ok");
+        QTest::newRow("zh_CN") << "zh_CN" << "qtbase_zh_CN.qm"
+                               << QStringList{"撤消(&U)", "重做(&R)", "剪切(&T)", "复制(&C)", "粘贴(&P)", "删除", "全选"}
+                               << "确定";
+        QTest::newRow("zh_HK reads zh_TW") << "zh_HK" << "qtbase_zh_TW.qm"
+                                           << QStringList{"復原(&U)", "重做(&R)", "剪下(&T)", "複製(&C)",
+                                                          "貼上(&P)", "刪除", "全部選擇"}
+                                           << "確定";
+    }
+    void qtTextsFollowTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, catalogue);
+        QFETCH(QStringList, menu);
+        QFETCH(QString, ok);
+        const QString file = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QLatin1Char('/') + catalogue;
+        if (!QFile::exists(file))
+            QSKIP(qPrintable(file + QStringLiteral(" is not installed (qt6-translations-l10n)")));
+        QLocale::setDefault(QLocale(locale));
+        QtTranslation::Install({QStringLiteral("qtbase")});
+        Fixture f;
+        const std::unique_ptr<QMenu> standard(f.q()->createStandardContextMenu());
+        QStringList texts;
+        for (QAction* action : standard->actions())
+            if (!action->isSeparator())
+                texts.append(action->text().section(QLatin1Char('\t'), 0, 0));
+        const QMessageBox box(QMessageBox::Critical, QString(), QString(), QMessageBox::Ok);
+        const QString okText = box.button(QMessageBox::Ok)->text();
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(texts, menu);
+        QCOMPARE(okText, ok);
     }
 
     // A handler's error is shown where the handler starts: it crosses neither the button's
@@ -463,6 +607,10 @@ private Q_SLOTS:
         QTest::newRow("full stop") << "done." << "done.";
         QTest::newRow("exclamation sorts before") << "oops!" << "oops!";
         QTest::newRow("chinese") << "无法启动" << "无法启动.";
+        QTest::newRow("chinese full stop") << "请稍后再试。" << "请稍后再试。";
+        QTest::newRow("chinese exclamation") << "无法启动！" << "无法启动！";
+        QTest::newRow("chinese question") << "要重试吗？" << "要重试吗？";
+        QTest::newRow("chinese comma") << "无法启动，" << "无法启动，.";
         QTest::newRow("empty") << "" << "";
     }
     void errorBoxText()
@@ -475,7 +623,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);   // its last guard logs a missed error: the test above fails on that
+    GuardedApplication app(argc, argv);   // its last guard logs a missed error: the test above fails on that
     TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }

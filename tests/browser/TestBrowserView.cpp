@@ -2,8 +2,8 @@
 
 #include "RecordingBrowserControl.h"
 #include "view.h"
-#include "WindowLook.h"
 
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -80,9 +80,15 @@ private slots:
         QVERIFY(m_form->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(m_form->size(), QSize(705, 452));
         QCOMPARE(m_form->palette().color(QPalette::Window), QColor(248, 246, 230));
-        // 宋体 as on every window of the program, with the free face that has its metrics.
-        QCOMPARE(m_form->font().families(), WindowLook::SongFont().families());
-        QVERIFY(m_form->font().families().contains(QStringLiteral("AR PL UMing CN")));
+        // 宋体 at 12 pixels, as on every window of the program, or the free face with its metrics:
+        // those of them that are installed, in this order, or all of them when none is.
+        const QStringList song{QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN")};
+        const QStringList installed = QFontDatabase::families();
+        QStringList expected;
+        for (const QString& family : song)
+            if (installed.contains(family))
+                expected << family;
+        QCOMPARE(m_form->font().families(), expected.isEmpty() ? song : expected);
         QCOMPARE(m_form->font().pixelSize(), 12);
         QCOMPARE(edit()->font().family(), QStringLiteral("Tahoma"));
         QCOMPARE(edit()->font().pixelSize(), 12);

@@ -3,12 +3,16 @@
 
   1. a second start while the program is visible ends at once, ending the
      launcher's start-up feedback; the program's window comes above the
-     window that covered it and is active;
+     window that covered it and is active, and carries the second start's
+     start-up ID;
   2. a second start while it is hidden in the tray brings it back on its page,
      with its ticks and query, and the icon leaves the tray (trayer);
-  3. a start after the program was killed starts normally; a start while the
-     program is stopped says so and starts after the bound;
-  4. the same user on another display, and another user (nobody, with a
+  3. a second start while the first is still starting (stopped before its
+     event loop runs, for longer than an idle program needs to answer) waits
+     for it and brings it forward;
+  4. a start after the program was killed starts normally; a start while the
+     program is stopped says so in a box after the bound and ends;
+  5. the same user on another display, and another user (nobody, with a
      runtime folder of its own) on the same display, get programs of their own.
 
 usage: single_instance_e2e.py --program build/quelm
@@ -16,6 +20,7 @@ usage: single_instance_e2e.py --program build/quelm
 
 import argparse
 import ctypes
+import glob
 import ctypes.util
 import os
 import shutil
@@ -27,10 +32,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_support import Desktop, Session, TestFailure, VirtualDisplay, check, require_tools, run, wait_until  # noqa: E402
-from main_e2e import (GO_BUTTON, QUERY_BOX, TITLE, Program, helper_processes, minimise_to_tray,  # noqa: E402
-                      opened_urls, tray_width, wait_for_urls)
+from main_e2e import (FILE_MENU, GO_BUTTON, QUERY_BOX, TITLE, Program, helper_processes,  # noqa: E402
+                      minimise_to_tray, opened_urls, tray_width, wait_for_urls)
 
-FILE_MENU = (20, 8)
 SKYCN_CHECK_BOX = (142, 32)  # second engine of the software page
 NOBODY = 65534
 
@@ -58,6 +62,21 @@ def root_property(desktop, name):
     out = subprocess.run(["xprop", "-root", name], env=desktop.env, capture_output=True, text=True,
                          timeout=10).stdout
     return [int(w, 16) for w in out.replace(",", " ").split() if w.startswith("0x")]
+
+
+def window_text_property(desktop, window, name):
+    out = subprocess.run(["xprop", "-id", str(window), name], env=desktop.env, capture_output=True, text=True,
+                         timeout=10).stdout
+    return out.split(" = ", 1)[1].strip().strip('"') if " = " in out else None
+
+
+def window_pid(desktop, window):
+    return desktop.xdotool("getwindowpid", window).strip()
+
+
+def popups(desktop):
+    out = desktop.xdotool("search", "--onlyvisible", "--classname", "quelm", check_rc=False)
+    return [w for w in out.split() if w]
 
 
 class StartupMessages:
@@ -121,6 +140,9 @@ def test_second_start_while_visible(session, path):
                "the program's window to become active")
     stacking = root_property(desktop, "_NET_CLIENT_LIST_STACKING")
     check(stacking.index(int(first.window)) > stacking.index(int(cover)), "the program's window is still covered")
+    # Where the window manager prevents focus stealing, the launch's ID is what lets it forward.
+    startup_id = window_text_property(desktop, first.window, "_NET_STARTUP_ID")
+    check(startup_id == "e2e-launch_TIME0", "the window's start-up ID: %r" % startup_id)
     check(main_windows(desktop) == [first.window], "main windows: %r" % main_windows(desktop))
     running = helper_processes(path, session)
     check(running == [first.process.pid], "programs running: %r" % running)
@@ -133,10 +155,11 @@ def test_second_start_while_in_tray(session, path):
     folder, log = session.recording_xdg_open()
     first = Program(session, path, "first", {"PATH": folder + os.pathsep + os.environ["PATH"]})
     # The software page (文件 → 软件搜索), a second engine ticked, a query typed.
+    before = popups(desktop)
     first.click(FILE_MENU)
-    time.sleep(0.5)
+    wait_until(lambda: len(popups(desktop)) > len(before), 10, "the File menu to open")
     desktop.key("Down", "Down", "Down", "Return")
-    time.sleep(0.5)
+    wait_until(lambda: len(popups(desktop)) == len(before), 10, "the File menu to close")
     first.click(SKYCN_CHECK_BOX)
     first.click(QUERY_BOX)
     desktop.type_text("xyz")
@@ -149,10 +172,10 @@ def test_second_start_while_in_tray(session, path):
     wait_until(lambda: tray_width(desktop, tray) == empty_tray, 10, "the icon to leave the tray")
     check(main_windows(desktop) == [first.window], "main windows: %r" % main_windows(desktop))
     # The page, its ticks and the query are as they were: the search says so.
-    time.sleep(0.5)
+    wait_until(lambda: root_property(desktop, "_NET_ACTIVE_WINDOW") == [int(first.window)], 10,
+               "the program's window to become active")
     first.click(GO_BUTTON)
     wait_for_urls(log, 2, "the search")
-    time.sleep(0.5)
     check(opened_urls(log) == ["http://www.onlinedown.net/ss.php?q=xyz",
                                "http://www.skycn.com/search.php?sor=00&ss_name=xyz"],
           "the search opened %r" % opened_urls(log))
@@ -169,21 +192,45 @@ def test_start_after_crash_or_hang(session, path):
     second = Program(session, path, "second", {})
     check("did not answer" not in session.log_text("second"), "second start: %s" % session.log_text("second"))
 
-    # A stopped program does not answer: the next start says so and comes up beside it.
+    # A stopped program does not answer: the next start says so in a box after the bound and ends.
     second.process.send_signal(signal.SIGSTOP)
     started = time.monotonic()
     third = session.spawn([path], "third", program_env(session))
-    wait_until(lambda: len(main_windows(desktop)) == 2, 20, "the third program's window")
-    waited = time.monotonic() - started
-    check("did not answer" in session.log_text("third"), "third start: %s" % session.log_text("third"))
-    print("a start beside a stopped program took %.1f s to its window" % waited)
+    box = wait_until(lambda: [w for w in main_windows(desktop) if w != second.window], 40, "the third start's box")[0]
+    print("a start beside a stopped program told so after %.1f s" % (time.monotonic() - started))
+    check(window_pid(desktop, box) == str(third.pid), "the box is not the third start's")
+    check("did not answer within 20 s" in session.log_text("third"), "third start: %s" % session.log_text("third"))
+    desktop.close(box)
+    check(third.wait(10) == 1, "the third start ended with %s" % third.returncode)
     second.process.send_signal(signal.SIGCONT)
 
-    # The channel is the third's now: a fourth start brings that one forward.
+    # The channel is still the second's: a fourth start brings that one forward.
     code, _ = second_start(session, path, "fourth")
     check(code == 0, "the fourth start ended with %s" % code)
-    check(third.poll() is None and second.process.poll() is None, "a program ended")
-    check(len(main_windows(desktop)) == 2, "main windows: %r" % main_windows(desktop))
+    check(second.process.poll() is None, "the second program ended")
+    check(main_windows(desktop) == [second.window], "main windows: %r" % main_windows(desktop))
+
+
+def test_second_start_while_first_is_starting(session, path):
+    desktop = session.desktop
+    first = session.spawn([path], "first", program_env(session))
+    # Stopped once it holds the channel, before its window: a cold start at log-on.
+    sockets = os.path.join(session.work_dir, "runtime", "quelm-x11-*.socket")
+    wait_until(lambda: glob.glob(sockets), 20, "the first program's socket", interval=0.001)
+    first.send_signal(signal.SIGSTOP)
+    second = session.spawn([path], "second", program_env(session))
+    # The first is slow: longer than an idle program needs to answer.
+    time.sleep(3)
+    first.send_signal(signal.SIGCONT)
+    window = desktop.wait_for_window("^%s$" % TITLE, 20)
+    try:
+        code = second.wait(20)
+    except subprocess.TimeoutExpired:
+        raise TestFailure("the second start runs beside the first: %s" % session.log_text("second"))
+    check(code == 0, "the second start ended with %s" % code)
+    check(first.poll() is None, "the first program ended")
+    check(main_windows(desktop) == [window], "main windows: %r" % main_windows(desktop))
+    check(window_pid(desktop, window) == str(first.pid), "the window is not the first program's")
 
 
 def test_other_display_and_user(session, path):
@@ -231,7 +278,8 @@ def main():
     path = os.path.abspath(args.program)
     code = 0
     for test in (test_second_start_while_visible, test_second_start_while_in_tray,
-                 test_start_after_crash_or_hang, test_other_display_and_user):
+                 test_second_start_while_first_is_starting, test_start_after_crash_or_hang,
+                 test_other_display_and_user):
         print("--- %s" % test.__name__)
         with Session(overall_timeout=100) as session:
             code |= run(lambda: test(session, path))

@@ -96,7 +96,7 @@ def test_package(source_dir, build_dir, version, with_helper, scratch):
 
     fields = {}
     for field in ("Package", "Version", "Architecture", "Maintainer", "Section", "Priority",
-                  "Depends", "Description", "Installed-Size", "Homepage"):
+                  "Depends", "Suggests", "Description", "Installed-Size", "Homepage"):
         fields[field] = output("dpkg-deb", "-f", deb, field).strip()
     check(fields["Package"] == "quelm", "Package: %r" % fields["Package"])
     check(fields["Version"] == version, "Version: %r" % fields["Version"])
@@ -109,7 +109,8 @@ def test_package(source_dir, build_dir, version, with_helper, scratch):
     check(len(extended.split()) >= 10, "Description has no extended text: %r" % fields["Description"])
 
     depends = depends_names(fields["Depends"])
-    wanted = {"fonts-arphic-uming", "xdg-utils", "libc6", "libstdc++6", "libqt6core6", "libqt6gui6",
+    check(depends_names(fields["Suggests"]) == {"fcitx5-frontend-qt6"}, "Suggests: %r" % fields["Suggests"])
+    wanted = {"fonts-arphic-uming", "xdg-utils", "qt6-translations-l10n", "libc6", "libstdc++6", "libqt6core6", "libqt6gui6",
               "libqt6widgets6"}
     if with_helper:
         wanted |= {"libqt6webenginewidgets6", "libqt6webenginecore6"}

@@ -3,6 +3,8 @@
 //   settings_writer <folder> save <rounds> <id>   alternate both settings, check every read
 //   settings_writer <folder> save-once <0|1>      save the browser mode once
 //   settings_writer <folder> read                 print the browser mode as read
+//   settings_writer <folder> count <rounds> <name>  set name to 0, 1, 2 ..., finding each time
+//                                                  the number it set last
 // <folder> holds quelm_search/ and autostart/; "-" stands for the store's own XDG locations.
 // Prints "ok" or the store's message.
 
@@ -56,6 +58,18 @@ int main(int argc, char** argv)
             }
         } else if (mode == QLatin1String("save-once") && args.size() == 4) {
             store.writeBrowserMode(args.at(3) == QLatin1String("1"));
+        } else if (mode == QLatin1String("count") && args.size() == 5) {
+            const QString name = args.at(4);
+            QString last;
+            for (int i = 0; i < args.at(3).toInt(); ++i) {
+                const std::unique_ptr<RegistryKey> key = ini.openKey();
+                if (!key)
+                    return fail(QStringLiteral("round %1: the settings file does not parse").arg(i));
+                if (const QString found = key->readString(name); found != last)
+                    return fail(QStringLiteral("round %1: %2 reads \"%3\", not \"%4\"").arg(i).arg(name, found, last));
+                last = QString::number(i);
+                key->writeString(name, last);
+            }
         } else if (mode == QLatin1String("read")) {
             const SettingsStore::ReadResult result = store.readBrowserModeText();
             std::printf("%s %s\n", result.keyOpened ? "opened" : "not-opened", result.text.toUtf8().constData());

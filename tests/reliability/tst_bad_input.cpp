@@ -8,7 +8,7 @@
 #include "EngineCatalogue.h"
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "RecordingBrowserControl.h"
 #include "SettingsStore.h"
 #include "UrlComposer.h"
@@ -346,7 +346,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     TestBadInput tests;
     return QTest::qExec(&tests, argc, argv);
 }

@@ -6,7 +6,7 @@
 #include "AutostartRegistryBackend.h"
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "QuelmError.h"
 #include "SettingsStore.h"
 #include "controls/XP_Button.h"
@@ -536,11 +536,51 @@ private Q_SLOTS:
                  QStringList{"com.quelm.Search.desktop"});
         QVERIFY(readFile(s.entryPath()).contains("Type=Application"));
     }
+
+    // Two programs (one per display) saving different values at once: each finds, every time,
+    // the value it saved last, so neither save was lost under the other.
+    void savesDoNotLoseEachOther()
+    {
+        Settings s;
+        const QString rounds = QStringLiteral("120");
+        QProcess first, second;
+        first.start(QStringLiteral(SETTINGS_WRITER), {s.dir.path(), "count", rounds, "one"});
+        second.start(QStringLiteral(SETTINGS_WRITER), {s.dir.path(), "count", rounds, "two"});
+        QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+        QCOMPARE(QString::fromUtf8(first.readAllStandardOutput()).trimmed(), QStringLiteral("ok"));
+        QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), QStringLiteral("ok"));
+        QSettings after(s.iniPath(), QSettings::IniFormat);
+        QCOMPARE(after.value("one").toString(), QStringLiteral("119"));
+        QCOMPARE(after.value("two").toString(), QStringLiteral("119"));
+    }
+
+    // A program killed while it saves leaves the settings whole; whatever scratch files an
+    // earlier one left are gone after the next save, and the lock went with the killed one.
+    void killedDuringSave()
+    {
+        Settings s;
+        writeFile(s.iniFolder + QStringLiteral("/quelm_search-Ab12Cd.ini"), "[General]\nquelm_ie=yes\n");
+        writeFile(s.iniFolder + QStringLiteral("/quelm_search-Ab12Cd.ini.lock"), "1234\nquelm\nhost\n");
+        writeFile(s.iniFolder + QStringLiteral("/quelm_search.ini.Xy34Zw"), "[General]\n");
+        writeFile(s.iniFolder + QStringLiteral("/quelm_search-Ef56Gh.scratch/quelm_search-Ij78Kl.ini"), "[General]\n");
+        writeFile(s.iniFolder + QStringLiteral("/notes.txt"), "the user's own");
+        QProcess writer;
+        writer.start(QStringLiteral(SETTINGS_WRITER), {s.dir.path(), "count", "100000", "n"});
+        QVERIFY(writer.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(s.iniPath()).contains("n=3"), 20000);
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
+        QVERIFY(s.ini.openKey());
+        QCOMPARE(saveThroughDialog(s.store, false, true), QStringList());
+        QCOMPARE(s.store.readBrowserModeText().text, QStringLiteral("yes"));
+        QCOMPARE(QDir(s.iniFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 (QStringList{"notes.txt", "quelm_search.ini"}));
+    }
 };
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     TestHostileFiles tests;
     return QTest::qExec(&tests, argc, argv);
 }

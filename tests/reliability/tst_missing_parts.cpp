@@ -7,7 +7,7 @@
 #include "BrowserWindowProxy.h"
 #include "ErrorBox.h"
 #include "IniRegistryBackend.h"
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 #include "QuelmError.h"
 #include "SettingsStore.h"
 #include "XdgOpenBrowser.h"
@@ -254,7 +254,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    QuelmApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     TestMissingParts tests;
     return QTest::qExec(&tests, argc, argv);
 }

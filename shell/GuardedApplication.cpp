@@ -1,10 +1,10 @@
-#include "QuelmApplication.h"
+#include "GuardedApplication.h"
 
 #include <exception>
 
-QuelmApplication::QuelmApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool QuelmApplication::notify(QObject* receiver, QEvent* event)
+bool GuardedApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
@@ -13,5 +13,6 @@ bool QuelmApplication::notify(QObject* receiver, QEvent* event)
     } catch (...) {
         qWarning("%s: a handler let an unknown error through", qPrintable(applicationName()));
     }
-    return false;
+    // Handled: the event goes no further.
+    return true;
 }
