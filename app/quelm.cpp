@@ -4,11 +4,13 @@
 
 #include "AppTitle.h"
 #include "DisplayPlatform.h"
+#include "EnginesFile.h"
 #include "ErrorBox.h"
 #include "ExternalBrowserLinkOpener.h"
 #include "QtTranslation.h"
 #include "GuardedApplication.h"
 #include "SecondaryWindows.h"
+#include "IniRegistryBackend.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
 #include "controls/XP_Unit.h"
@@ -85,7 +87,10 @@ int main(int argc, char* argv[])
     ExternalBrowserLinkOpener linkOpener(externalBrowser);
     SetLinkOpener(&linkOpener);
 
-    TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst);
+    // The user's engines beside the settings; a file that cannot be used leaves the catalogue.
+    EnginesFile enginesFile(IniRegistryBackend::defaultFolder() + QStringLiteral("/engines.ini"));
+    TForm1 form1(settings, externalBrowser, TForm1::Pages::ShowingFirst, enginesFile.load());
+    form1.SetEnginesFile(&enginesFile);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     instance.Listen([&form1](const LaunchActivation& launch) {
         launch.BringForward(form1, [&form1] { form1.ComeForward(); });
@@ -93,6 +98,10 @@ int main(int argc, char* argv[])
 
     form1.show();
     form1.HiddenWindows().CreateAfterFirstFrame();
+    if (!enginesFile.message().isEmpty()) {
+        const QString message = enginesFile.message();
+        QMetaObject::invokeMethod(&form1, [message] { ErrorBox::Show(message); }, Qt::QueuedConnection);
+    }
     const int result = app.exec();
     SetLinkOpener(nullptr);
     return result;

@@ -107,8 +107,16 @@ class Bench:
     # ---- 1, 2, 6: start-up and memory ----
 
     def config_dir(self, settings, quelm):
-        """settings: "" (none), "ini" (a settings file holding "yes") or "ini+autostart"."""
+        """settings: "" (none), "ini" (a settings file holding "yes"), "ini+autostart" or "engines"
+        (20 of the user's engines on the page shown at start)."""
         path = tempfile.mkdtemp(prefix="config-", dir=self.work)
+        if settings == "engines":
+            os.makedirs(os.path.join(path, "quelm_search"))
+            with open(os.path.join(path, "quelm_search", "engines.ini"), "w", encoding="utf-8") as f:
+                for i in range(20):
+                    f.write("[engine]\npage = ts1\nname = 引擎%d\naddress = https://e%d.example.cn/?q=%%s\n\n"
+                            % (i + 1, i + 1))
+            return path
         if settings:
             os.makedirs(os.path.join(path, "quelm_search"))
             with open(os.path.join(path, "quelm_search", "quelm_search.ini"), "w") as f:
@@ -131,6 +139,7 @@ class Bench:
             ("quelm", [quelm], "", {}),
             ("quelm_yes", [quelm], "ini", {}),
             ("quelm_settings", [quelm], "ini+autostart", {}),
+            ("quelm_engines", [quelm], "engines", {}),
             ("minimal_ascii", [self.program("bench_minimal")], "", {"QUELM_BENCH_ASCII_LABEL": "1"}),
             # The main window's size and its stored place (696, 27).
             ("minimal_large", [self.program("bench_minimal")], "", {"QUELM_BENCH_GEOMETRY": "234x520+696+27"}),
@@ -162,6 +171,10 @@ class Bench:
         s_paint = med("quelm_settings", "paint_us")
         self.add("start-up", "… with a settings file and an autostart entry, ms",
                  "%.1f" % (s_paint / 1000), "%.1f" % (ref_paint / 1000), "%.2f×" % (s_paint / ref_paint), "≤ 1.15×")
+        e_paint = med("quelm_engines", "paint_us")
+        self.add("start-up", "… with 20 of the user's engines on the page shown at start, ms",
+                 "%.1f" % (e_paint / 1000), "%.1f" % (q_paint / 1000), "%.2f×" % (e_paint / q_paint),
+                 "≤ 1.05× (against none)")
         self.add("start-up", "spawn to main window mapped, ms",
                  "%.1f" % (med("quelm", "map_us") / 1000), "%.1f" % (med("minimal", "map_us") / 1000),
                  "%.2f×" % (med("quelm", "map_us") / med("minimal", "map_us")), "", before("map_us", 1000, "%.1f"))

@@ -8,6 +8,7 @@
 #include "Guarded.h"
 #include "MenuGlyph.h"
 #include "MenuGlyphStyle.h"
+#include "PageLayout.h"
 #include "SearchDispatcher.h"
 #include "SearchRequest.h"
 #include "SecondaryWindows.h"
@@ -17,8 +18,10 @@
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
 #include "shezhi.h"
+#include "yinqing.h"
 #include "ui_main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -28,8 +31,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -60,19 +66,20 @@ void PlaceUnderline(QLabel* underline)
 
 TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
                QWidget* parent)
-    : TForm1(settings, externalBrowser, std::move(tray), parent, true)
+    : TForm1(settings, externalBrowser, std::move(tray), parent, true, EngineSetup())
 {
 }
 
-TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages)
-    : TForm1(settings, externalBrowser, nullptr, nullptr, false)
+TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages, EngineSetup engines)
+    : TForm1(settings, externalBrowser, nullptr, nullptr, false, std::move(engines))
 {
 }
 
 TForm1::TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
-               QWidget* parent, bool allPages)
+               QWidget* parent, bool allPages, EngineSetup engines)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_settings(settings),
-      m_externalBrowser(externalBrowser), m_hiddenWindows(std::make_unique<SecondaryWindows>(*this, settings))
+      m_externalBrowser(externalBrowser), m_hiddenWindows(std::make_unique<SecondaryWindows>(*this, settings)),
+      m_engines(std::move(engines))
 {
     setFont(WindowLook::SongFont());
     m_ui->setupUi(this);
@@ -146,30 +153,155 @@ void TForm1::BuildPage(const CategoryPage& category)
     if (!built.isEmpty())
         return;
     QWidget* page = PageOf(category.category);
+    const PagePlan plan = PageLayout::plan(category.category, m_engines);
+
+    // Rows that do not fit scroll; a page that fits keeps its controls on the page itself.
+    QWidget* holder = page;
+    const int height = m_ui->pc->height() - m_ui->pc->tabBar()->sizeHint().height() - 4;
+    if (plan.contentSize.height() + 4 > height || plan.contentSize.width() > PageLayout::PageWidth) {
+        auto* area = new QScrollArea(page);
+        area->setFrameShape(QFrame::NoFrame);
+        area->setFocusPolicy(Qt::NoFocus);
+        // Only rows moved beyond the page's width scroll sideways; the vertical bar may cover the
+        // end of a long caption in the right column.
+        area->setHorizontalScrollBarPolicy(plan.contentSize.width() > PageLayout::PageWidth ? Qt::ScrollBarAsNeeded
+                                                                                            : Qt::ScrollBarAlwaysOff);
+        holder = new QWidget;
+        holder->setFixedSize(plan.contentSize + QSize(0, 6));
+        WindowLook::SetBackground(holder, WindowLook::Background());
+        WindowLook::SetBackground(area->viewport(), WindowLook::Background());
+        area->setWidget(holder);
+        if (!page->layout()) {
+            auto* layout = new QVBoxLayout(page);
+            layout->setContentsMargins(0, 0, 0, 0);
+        }
+        page->layout()->addWidget(area);
+        m_scrollAreas[int(category.category)] = area;
+    }
 
     // Created in tab order, so that the page's focus chain is that order.
-    struct Placed {
-        int tabOrder;
-        const SearchEngine* engine;
-        const SelectorBox* selector;
-    };
-    QList<Placed> controls;
-    for (const SearchEngine& engine : EngineCatalogue::engines())
-        if (engine.category == category.category)
-            controls.append({engine.placement.tabOrder, &engine, nullptr});
-    for (const SelectorBox& selector : EngineCatalogue::selectors())
-        if (selector.category == category.category)
-            controls.append({selector.placement.tabOrder, nullptr, &selector});
-    std::sort(controls.begin(), controls.end(),
-              [](const Placed& a, const Placed& b) { return a.tabOrder < b.tabOrder; });
-
-    for (const Placed& placed : controls)
-        built.append(placed.engine ? MakeCheckBox(page, *placed.engine) : MakeSelector(page, *placed.selector));
+    const QList<UserEngine>& own = m_engines.userEngines(category.category);
+    for (const PlacedControl& placed : plan.controls) {
+        if (placed.kind == PlacedControl::Kind::Row) {
+            const SearchEngine& engine = *EngineCatalogue::find(placed.name);
+            auto* box = static_cast<TXP_CheckBox*>(MakeCheckBox(holder, engine));
+            box->setGeometry(placed.geometry);
+            box->SetChecked(m_engines.isCheckedAtStart(engine));
+            built.append(box);
+        } else if (placed.kind == PlacedControl::Kind::UserEngine) {
+            const UserEngine& engine = own.at(placed.userIndex);
+            auto* box = new TXP_CheckBox(holder);
+            box->setObjectName(QStringLiteral("%1_user%2").arg(category.pageName).arg(placed.userIndex + 1));
+            box->setGeometry(placed.geometry);
+            box->SetCaption(engine.name);
+            box->SetChecked(engine.checkedAtStart);
+            box->setAccessibleName(engine.name);
+            box->setToolTip(engine.address);
+            m_userBoxes[int(category.category)].append(box);
+            built.append(box);
+        } else {
+            const auto selector = std::find_if(EngineCatalogue::selectors().cbegin(), EngineCatalogue::selectors().cend(),
+                                               [&](const SelectorBox& box) { return box.name == placed.name; });
+            QWidget* combo = MakeSelector(holder, *selector);
+            combo->setGeometry(placed.geometry);
+            built.append(combo);
+        }
+    }
     // A child made after its page was shown stays hidden unless told.
     if (page->isVisible()) {
         for (QWidget* control : std::as_const(built))
             control->show();
     }
+}
+
+void TForm1::ClearPage(SearchCategory category)
+{
+    for (QWidget* control : std::as_const(m_pageControls[int(category)])) {
+        m_checkBoxes.remove(control->objectName());
+        m_selectors.remove(control->objectName());
+    }
+    if (QScrollArea* area = std::exchange(m_scrollAreas[int(category)], nullptr))
+        delete area;   // with the controls inside it
+    else
+        qDeleteAll(m_pageControls[int(category)]);
+    m_pageControls[int(category)].clear();
+    m_userBoxes[int(category)].clear();
+}
+
+void TForm1::ApplyEngines(const EngineSetup& engines)
+{
+    QHash<QString, bool> ticks;
+    for (auto it = m_checkBoxes.cbegin(); it != m_checkBoxes.cend(); ++it)
+        ticks.insert(it.key(), it.value()->Checked());
+    QHash<QString, QString> texts;
+    for (auto it = m_selectors.cbegin(); it != m_selectors.cend(); ++it)
+        texts.insert(it.key(), it.value()->currentText());
+    // A user's engine stays the same row while its page, name and address stay.
+    const auto key = [](const CategoryPage& page, const UserEngine& engine) {
+        return page.pageName + u'\n' + engine.name + u'\n' + engine.address;
+    };
+    QHash<QString, bool> userTicks;
+    for (const CategoryPage& page : EngineCatalogue::categories()) {
+        const QList<TXP_CheckBox*>& boxes = m_userBoxes[int(page.category)];
+        const QList<UserEngine>& own = m_engines.userEngines(page.category);
+        for (int i = 0; i < boxes.size() && i < own.size(); ++i)
+            userTicks.insert(key(page, own.at(i)), boxes.at(i)->Checked());
+    }
+
+    const bool hadFocus = m_ui->pc->isAncestorOf(QApplication::focusWidget());
+    m_engines = engines;
+    for (const CategoryPage& page : EngineCatalogue::categories()) {
+        if (!m_pageControls[int(page.category)].isEmpty()) {
+            ClearPage(page.category);
+            BuildPage(page);
+        }
+    }
+    for (auto it = ticks.cbegin(); it != ticks.cend(); ++it) {
+        if (TXP_CheckBox* box = m_checkBoxes.value(it.key()))
+            box->SetChecked(it.value());
+    }
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+        if (QComboBox* combo = m_selectors.value(it.key()))
+            combo->setCurrentText(it.value());
+    }
+    for (const CategoryPage& page : EngineCatalogue::categories()) {
+        const QList<TXP_CheckBox*>& boxes = m_userBoxes[int(page.category)];
+        const QList<UserEngine>& own = m_engines.userEngines(page.category);
+        for (int i = 0; i < boxes.size(); ++i) {
+            const auto found = userTicks.constFind(key(page, own.at(i)));
+            if (found != userTicks.cend())
+                boxes.at(i)->SetChecked(*found);
+        }
+    }
+    LinkFocusChain();
+    if (hadFocus)
+        m_ui->pc->setFocus();
+}
+
+int TForm1::CurrentPage() const
+{
+    return m_ui->pc->currentIndex();
+}
+
+void TForm1::SetEnginesFile(EnginesFile* file)
+{
+    m_enginesFile = file;
+    m_engineManagerItem->setEnabled(file != nullptr);
+}
+
+TForm6* TForm1::EngineManager()
+{
+    if (!m_engineManager && m_enginesFile) {
+        m_engineManager = new TForm6(*m_enginesFile, this);
+        connect(m_engineManager, &TForm6::Saved, this, Guarded([this](const EngineSetup& engines) { ApplyEngines(engines); }));
+    }
+    return m_engineManager;
+}
+
+void TForm1::N26Click()
+{
+    if (TForm6* manager = EngineManager())
+        manager->ShowFor(m_engines, CurrentPage());
 }
 
 QWidget* TForm1::MakeCheckBox(QWidget* page, const SearchEngine& engine)
@@ -269,6 +401,12 @@ void TForm1::BindMenus()
         if (TForm3* dialog = m_hiddenWindows->SettingsDialog())
             dialog->ShowOnPage(1);
     }));
+    // 搜索引擎管理, right after 搜索设置.
+    m_engineManagerItem = new QAction(QStringLiteral("搜索引擎管理"), this);
+    m_engineManagerItem->setObjectName(QStringLiteral("N26"));
+    m_engineManagerItem->setEnabled(false);
+    m_ui->N2->addAction(m_engineManagerItem);
+    connect(m_engineManagerItem, &QAction::triggered, this, Guarded([this] { N26Click(); }));
     connect(m_ui->N5, &QAction::triggered, this, Guarded([this] { N5Click(); }));
     connect(m_ui->N7, &QAction::triggered, this, Guarded([this] {
         if (QWidget* about = m_hiddenWindows->AboutBox()) {
@@ -328,6 +466,13 @@ SearchRequest TForm1::Request()
             continue;
         const QComboBox* selector = m_selectors.value(engine.selector);
         request.rows.append({engine, selector ? selector->currentText() : QString()});
+    }
+    // The user's engines after the catalogue's, in the page's order.
+    const QList<TXP_CheckBox*>& boxes = m_userBoxes[int(page)];
+    const QList<UserEngine>& own = m_engines.userEngines(page);
+    for (int i = 0; i < boxes.size() && i < own.size(); ++i) {
+        if (boxes.at(i)->Checked())
+            request.rows.append({own.at(i).searchEngine(page), QString()});
     }
     request.query = m_ui->q->text();
     return request;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EngineSetup.h"
 #include "SearchOpener.h"
 
 #include <QHash>
@@ -10,6 +11,9 @@
 #include <memory>
 
 class BuiltInBrowser;
+class EnginesFile;
+class QScrollArea;
+class TForm6;
 struct CategoryPage;
 struct SearchEngine;
 struct SelectorBox;
@@ -43,13 +47,24 @@ public:
     // The program's own window: only the page that shows at start is built before the window's
     // first frame; the others right after it, or the moment one is needed.
     enum class Pages { ShowingFirst };
-    TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages pages);
+    TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, Pages pages, EngineSetup engines = {});
     ~TForm1() override;
 
     // The windows the menus open, made on demand or right after the first frame.
     SecondaryWindows& HiddenWindows() const { return *m_hiddenWindows; }
     // Tests: a browser window of their own instead of the helper program's.
     void SetBrowserWindow(BuiltInBrowser* form5);
+    // Where "搜索引擎管理" saves; without one its menu item is disabled.
+    void SetEnginesFile(EnginesFile* file);
+
+    // The pages rebuilt for a new engine setup: the rows that stay keep their ticks and the
+    // selectors their texts; a row new to its page starts as its start tick says.
+    void ApplyEngines(const EngineSetup& engines);
+    const EngineSetup& Engines() const { return m_engines; }
+    int CurrentPage() const;
+    // The user's engines' check boxes of a page, in search order.
+    QList<TXP_CheckBox*> UserEngineBoxes(SearchCategory category) const { return m_userBoxes[int(category)]; }
+    TForm6* EngineManager();
 
     TTrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* TrayMenu() const { return m_popupMenu; }
@@ -68,6 +83,7 @@ public:
     void Image1Click();
     void N5Click();
     void ShowPage(int pageIndex);          // N9Click … N12Click
+    void N26Click();                       // 搜索引擎管理
     void RestoreFromTray(int pageIndex);   // N18Click … N21Click
     void ComeForward();                    // another start asked: back on the page that was showing
     void MinimizeToTray();
@@ -84,10 +100,11 @@ protected:
 
 private:
     TForm1(SettingsStore& settings, ExternalBrowser& externalBrowser, std::unique_ptr<TrayBackend> tray,
-           QWidget* parent, bool allPages);
+           QWidget* parent, bool allPages, EngineSetup engines);
     void ApplyLook();
     void MakeTrayIcon(std::unique_ptr<TrayBackend> tray);
     void BuildPage(const CategoryPage& category);
+    void ClearPage(SearchCategory category);
     QWidget* MakeCheckBox(QWidget* page, const SearchEngine& engine);
     QWidget* MakeSelector(QWidget* page, const SelectorBox& selector);
     void CompletePages();
@@ -112,6 +129,12 @@ private:
     QHash<QString, TXP_CheckBox*> m_checkBoxes;
     QHash<QString, QComboBox*> m_selectors;
     std::array<QList<QWidget*>, 4> m_pageControls;   // per page, in tab order; empty until built
+    std::array<QList<TXP_CheckBox*>, 4> m_userBoxes;  // per page, in search order
+    std::array<QScrollArea*, 4> m_scrollAreas{};      // only for a page whose rows do not fit
+    EngineSetup m_engines;
+    EnginesFile* m_enginesFile = nullptr;
+    TForm6* m_engineManager = nullptr;
+    QAction* m_engineManagerItem = nullptr;
     bool m_pagesComplete = false;
     bool m_qPressed = false;
 };

@@ -18,7 +18,8 @@ SearchEngine plain(SearchCategory category, const char* checkBox, const char* ca
                         {},
                         QString::fromUtf8(statusText),
                         OpeningRule::Standard,
-                        placement};
+                        placement,
+                        QStringLiteral("GB18030")};
 }
 
 SearchEngine typed(SearchCategory category, const char* checkBox, const char* caption, bool checkedAtStart,
@@ -43,6 +44,13 @@ SearchEngine choice(SearchCategory category, const char* checkBox, const char* c
     return engine;
 }
 
+// Google reads its query as UTF-8 only; the other hosts of the time took GBK bytes.
+SearchEngine utf8(SearchEngine engine)
+{
+    engine.charset = QStringLiteral("UTF-8");
+    return engine;
+}
+
 UrlChoice option(const char* selectorText, const char* prefix)
 {
     return UrlChoice{QString::fromUtf8(selectorText), QString::fromUtf8(prefix)};
@@ -54,8 +62,8 @@ QList<SearchEngine> buildEngines()
     const char* const chinamp3 = "www.chinamp3.com"; // rows schinamp3 and schinageci share it
     const char* const netEaseStatus = "正在连接163.com...";
     return {
-        plain(C::General, "sgoogle", "Google搜索", true, "www.google.com", "/search?q=", "正在连接google...",
-              {8, 6, 89, 1}),
+        utf8(plain(C::General, "sgoogle", "Google搜索", true, "www.google.com", "/search?q=", "正在连接google...",
+                   {8, 6, 89, 1})),
         plain(C::General, "sbaidu1", "百度搜索", false, "www.baidu.com", "/baidu?word=", "正在连接baidu...",
               {135, 6, 89, 4}),
         plain(C::General, "syahoo", "中文雅虎", false, "search.cn.yahoo.com", "/search/cn?p=", "正在连接yahoo...",

@@ -11,7 +11,8 @@ enum class SearchCategory { General /*ts1 综合*/, Entertainment /*ts2 娱乐*/
 
 // Plain: host + prefix + query. Typed: host + prefix + selector text + "&key=" + query.
 // Choice: each choice whose selector text matches the selector's text yields host + its prefix + query.
-enum class UrlForm { Plain, Typed, Choice };
+// Address: a user's engine; prefix holds its whole address, each "%s" in it is the query.
+enum class UrlForm { Plain, Typed, Choice, Address };
 
 // ChinaFlash announces itself only after its last choice was opened; SinaGame announces
 // itself once after any matching choice.
@@ -42,6 +43,7 @@ struct SearchEngine
     QString statusText;
     OpeningRule rule;
     ControlPlacement placement;
+    QString charset; // iconv name of the set the texts are sent in
 };
 
 struct CategoryPage

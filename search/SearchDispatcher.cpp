@@ -24,11 +24,15 @@ void SearchDispatcher::runRow(const SearchRow& row, const QString& query, bool b
     const SearchEngine& engine = row.engine;
     switch (engine.form) {
     case UrlForm::Plain:
-        open(UrlComposer::plainUrl(engine.host, engine.prefix, query), builtIn);
+        open(UrlComposer::plainUrl(engine.host, engine.prefix, query, engine.charset), builtIn);
         m_opener.setStatusText(engine.statusText);
         return;
     case UrlForm::Typed:
-        open(UrlComposer::typedUrl(engine.host, engine.prefix, row.selectorText, query), builtIn);
+        open(UrlComposer::typedUrl(engine.host, engine.prefix, row.selectorText, query, engine.charset), builtIn);
+        m_opener.setStatusText(engine.statusText);
+        return;
+    case UrlForm::Address:
+        open(UrlComposer::templateUrl(engine.prefix, query, engine.charset), builtIn);
         m_opener.setStatusText(engine.statusText);
         return;
     case UrlForm::Choice: {
@@ -37,7 +41,7 @@ void SearchDispatcher::runRow(const SearchRow& row, const QString& query, bool b
             const UrlChoice& choice = engine.choices.at(i);
             if (row.selectorText != choice.selectorText)
                 continue;
-            open(UrlComposer::plainUrl(engine.host, choice.prefix, query), builtIn);
+            open(UrlComposer::plainUrl(engine.host, choice.prefix, query, engine.charset), builtIn);
             matched = true;
             if (engine.rule == OpeningRule::ChinaFlash && i == engine.choices.size() - 1)
                 m_opener.setStatusText(engine.statusText);

@@ -1,67 +1,10 @@
 #include "UrlComposer.h"
 
-#include <cerrno>
-#include <iconv.h>
-#include <stdexcept>
+#include "Charset.h"
+
+#include <QUrl>
 
 namespace {
-
-// One conversion descriptor per thread: opening it costs more than a whole search.
-class Gb18030Encoder final
-{
-public:
-    Gb18030Encoder() : m_cd(iconv_open("GB18030", "UTF-8")) {}
-    ~Gb18030Encoder()
-    {
-        if (m_cd != invalid())
-            iconv_close(m_cd);
-    }
-    Q_DISABLE_COPY_MOVE(Gb18030Encoder)
-
-    QByteArray encode(const QByteArray& utf8)
-    {
-        if (m_cd == invalid())
-            throw std::runtime_error(QStringLiteral("无法把搜索词转换为GB18030编码：系统缺少iconv的GB18030转换模块。")
-                                         .toStdString());
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-
-        // GB18030 needs at most four bytes where UTF-8 needs at least one.
-        QByteArray out(utf8.size() * 4 + 4, Qt::Uninitialized);
-        char* in = const_cast<char*>(utf8.constData());
-        size_t inLeft = size_t(utf8.size());
-        char* outPtr = out.data();
-        size_t outLeft = size_t(out.size());
-        while (inLeft > 0) {
-            if (iconv(m_cd, &in, &inLeft, &outPtr, &outLeft) != size_t(-1))
-                break;
-            if (errno != EILSEQ && errno != EINVAL)
-                break; // E2BIG cannot happen with the size above
-            // A code point iconv has no mapping for: mark it and go on with the next one.
-            const size_t skip = std::min(inLeft, sequenceLength(static_cast<unsigned char>(*in)));
-            in += skip;
-            inLeft -= skip;
-            *outPtr++ = '?';
-            --outLeft;
-        }
-        out.truncate(outPtr - out.constData());
-        return out;
-    }
-
-private:
-    static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
-    static size_t sequenceLength(unsigned char lead)
-    {
-        if (lead >= 0xF0)
-            return 4;
-        if (lead >= 0xE0)
-            return 3;
-        if (lead >= 0xC0)
-            return 2;
-        return 1;
-    }
-
-    iconv_t m_cd;
-};
 
 bool isAscii(const QString& text)
 {
@@ -93,13 +36,13 @@ void appendEncoded(QByteArray& url, const QByteArray& bytes)
     }
 }
 
-QByteArray start(const QString& host, const QString& prefix, qsizetype extra)
+QByteArray start(const QString& host, const QString& prefix, qsizetype extra, const QString& charset)
 {
     QByteArray url;
     url.reserve(7 + host.size() + prefix.size() * 3 + extra * 12);
     url.append("http://");
     url.append(host.toLatin1());
-    url.append(UrlComposer::encodePrefix(prefix));
+    url.append(UrlComposer::encodePrefix(prefix, charset));
     return url;
 }
 
@@ -109,10 +52,7 @@ namespace UrlComposer {
 
 QByteArray toGb18030(const QString& text)
 {
-    if (isAscii(text))
-        return text.toLatin1();
-    thread_local Gb18030Encoder encoder;
-    return encoder.encode(text.toUtf8());
+    return Charset::encode(text, Gb18030());
 }
 
 QByteArray percentEncode(const QByteArray& bytes)
@@ -123,7 +63,7 @@ QByteArray percentEncode(const QByteArray& bytes)
     return url;
 }
 
-QByteArray encodePrefix(const QString& prefix)
+QByteArray encodePrefix(const QString& prefix, const QString& charset)
 {
     if (isAscii(prefix))
         return prefix.toLatin1();
@@ -138,25 +78,72 @@ QByteArray encodePrefix(const QString& prefix)
         if (ascii)
             url.append(run.toLatin1());
         else
-            appendEncoded(url, toGb18030(run));
+            appendEncoded(url, Charset::encode(run, charset));
         from = to;
     }
     return url;
 }
 
-QByteArray plainUrl(const QString& host, const QString& prefix, const QString& query)
+QByteArray plainUrl(const QString& host, const QString& prefix, const QString& query, const QString& charset)
 {
-    QByteArray url = start(host, prefix, query.size());
-    appendEncoded(url, toGb18030(query));
+    QByteArray url = start(host, prefix, query.size(), charset);
+    appendEncoded(url, Charset::encode(query, charset));
     return url;
 }
 
-QByteArray typedUrl(const QString& host, const QString& prefix, const QString& selectorText, const QString& query)
+QByteArray typedUrl(const QString& host, const QString& prefix, const QString& selectorText, const QString& query,
+                    const QString& charset)
 {
-    QByteArray url = start(host, prefix, selectorText.size() + query.size());
-    appendEncoded(url, toGb18030(selectorText));
+    QByteArray url = start(host, prefix, selectorText.size() + query.size(), charset);
+    appendEncoded(url, Charset::encode(selectorText, charset));
     url.append("&key=");
-    appendEncoded(url, toGb18030(query));
+    appendEncoded(url, Charset::encode(query, charset));
+    return url;
+}
+
+QByteArray templateUrl(const QString& address, const QString& query, const QString& charset)
+{
+    // The host ends the authority: the first "/", "?" or "#" after the scheme's "//".
+    const qsizetype schemeEnd = address.indexOf(QLatin1String("://"));
+    qsizetype pathStart = address.size();
+    if (schemeEnd >= 0) {
+        for (qsizetype i = schemeEnd + 3; i < address.size(); ++i) {
+            const QChar c = address.at(i);
+            if (c == u'/' || c == u'?' || c == u'#') {
+                pathStart = i;
+                break;
+            }
+        }
+    } else {
+        pathStart = 0;
+    }
+    QByteArray url;
+    const QString authority = address.left(pathStart);
+    if (isAscii(authority)) {
+        url = authority.toLatin1();
+    } else {
+        const qsizetype hostStart = schemeEnd + 3;
+        url = authority.left(hostStart).toLatin1();
+        QString host = authority.mid(hostStart);
+        const qsizetype at = host.lastIndexOf(u'@');
+        if (at >= 0) {
+            url.append(encodePrefix(host.left(at + 1), charset));
+            host = host.mid(at + 1);
+        }
+        const QByteArray ace = QUrl::toAce(host);
+        url.append(ace.isEmpty() ? encodePrefix(host, charset) : ace);
+    }
+    const QByteArray queryBytes = percentEncode(Charset::encode(query, charset));
+    const QString rest = address.mid(pathStart);
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = rest.indexOf(QLatin1String("%s"), from);
+        url.append(encodePrefix(rest.mid(from, at < 0 ? -1 : at - from), charset));
+        if (at < 0)
+            break;
+        url.append(queryBytes);
+        from = at + 2;
+    }
     return url;
 }
 

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-${QUELM_FUZZ_SECONDS:-45}}
 build=build-fuzz
-targets=(url_composer desktop_entry settings_ini)
+targets=(url_composer desktop_entry settings_ini engines_file opensearch_document)
 
 cmake -S tests/fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
 cmake --build "$build" -j2
@@ -24,11 +24,13 @@ for target in "${targets[@]}"; do
     work=$build/corpus/$target
     artifacts=$build/artifacts
     mkdir -p "$work" "$artifacts"
+    inputs=("tests/fuzz/corpus/$target")
+    [ -d "tests/fuzz/regressions/$target" ] && inputs+=("tests/fuzz/regressions/$target")
     echo "== fuzz_$target for ${seconds}s"
     # New inputs go to the scratch corpus; the committed one is only read.
     if ! "$build/fuzz_$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
             -print_final_stats=1 -artifact_prefix="$artifacts/$target-" \
-            "$work" "tests/fuzz/corpus/$target" "tests/fuzz/regressions/$target" 2>"$build/$target.log"; then
+            "$work" "${inputs[@]}" 2>"$build/$target.log"; then
         tail -n 60 "$build/$target.log" >&2
         failed+=("$target")
     else

@@ -27,6 +27,33 @@ ADDRESS_BOX = (185 + 200, 7 + 11)  # the built-in browser's address box
 GO_BUTTON = (632 + 40, 4 + 12)     # and its 访问 button
 
 
+ENGINES_FILE = """[ts1]
+hidden = syahoo s163 scs
+
+[engine]
+page = ts1
+name = Bing
+address = https://www.bing.com/search?q=%s
+ticked = yes
+
+[engine]
+page = ts1
+name = DuckDuckGo
+address = https://duckduckgo.com/html/?q=%s
+
+[engine]
+page = ts1
+name = 维基百科
+address = https://zh.wikipedia.org/w/index.php?search=%s
+
+[engine]
+page = ts1
+name = 百度 (UTF-8)
+address = https://www.baidu.com/s?wd=%s&ie=utf-8
+charset = UTF-8
+"""
+
+
 def open_menu_item(desktop, window, title_index, item_index):
     desktop.click(window, *FILE_MENU)
     time.sleep(0.5)
@@ -113,6 +140,21 @@ def take(session, build_dir):
     main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
     time.sleep(2.0)
     take_windows(desktop, main, "-dark")
+    desktop.close(main)
+    process.wait(30)
+
+    # The user's engines: three built-in ones hidden on 综合, four of the user's own after them.
+    folder = os.path.join(env["XDG_CONFIG_HOME"], "quelm_search")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "engines.ini"), "w", encoding="utf-8") as f:
+        f.write(ENGINES_FILE)
+    process = session.spawn(program, "quelm-engines", env)
+    main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
+    time.sleep(2.0)
+    capture(desktop, main, "main-window-engines.png")
+    open_menu_item(desktop, main, 1, 2)  # 设置 → 搜索引擎管理
+    manager = desktop.wait_for_window("^搜索引擎管理$", 15)
+    capture(desktop, manager, "engine-manager.png")
     desktop.close(main)
     process.wait(30)
 

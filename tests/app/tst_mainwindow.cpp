@@ -227,7 +227,7 @@ private Q_SLOTS:
         f.show();
         f.q()->setText(QStringLiteral("C# & 中文"));
         QTest::mouseClick(f.go(), Qt::LeftButton, {}, QPoint(80, 16));
-        QCOMPARE(f.external.urls, (QStringList{"http://www.google.com/search?q=C%23%20%26%20%D6%D0%CE%C4"}));
+        QCOMPARE(f.external.urls, (QStringList{"http://www.google.com/search?q=C%23%20%26%20%E4%B8%AD%E6%96%87"}));
         QCOMPARE(f.form->StatusText(), QStringLiteral("欢迎使用Quelm搜索寻踪客！"));
 
         f.external.urls.clear();
@@ -257,7 +257,7 @@ private Q_SLOTS:
         f.q()->setFocus();
         QTest::keyClick(f.q(), Qt::Key_Return);
         QCOMPARE(f.external.urls.size(), 1);
-        QVERIFY(f.external.urls.first().endsWith(QStringLiteral("quelm%CB%D1%CB%F7%D1%B0%D7%D9%BF%CD")));
+        QVERIFY(f.external.urls.first().endsWith(QStringLiteral("quelm%E6%90%9C%E7%B4%A2%E5%AF%BB%E8%B8%AA%E5%AE%A2")));
     }
 
     void onlyTheShowingPageIsSearched()

@@ -50,7 +50,8 @@ BROWSER_ADDRESS = (185 + 200, 7 + 11)
 BROWSER_GO = (632 + 40, 4 + 12)
 
 QUERY = "Qt 中文&b"
-QUERY_ENCODED = "Qt%20%D6%D0%CE%C4%26b"  # GB18030, percent-encoded
+QUERY_UTF8 = "Qt%20%E4%B8%AD%E6%96%87%26b"  # Google takes UTF-8, percent-encoded
+QUERY_GB18030 = "Qt%20%D6%D0%CE%C4%26b"  # the other engines GB18030
 
 
 def opened_urls(log):
@@ -130,7 +131,7 @@ def test_main_window(session, program_path):
     desktop.key("Return")
     urls = wait_for_urls(log, 1, "the first search")
     time.sleep(0.5)
-    check(opened_urls(log) == ["http://www.google.com/search?q=" + QUERY_ENCODED],
+    check(opened_urls(log) == ["http://www.google.com/search?q=" + QUERY_UTF8],
           "first search opened %r" % opened_urls(log))
 
     # 2. A second engine ticked by a click, then the button.
@@ -138,8 +139,8 @@ def test_main_window(session, program_path):
     program.click(GO_BUTTON)
     urls = wait_for_urls(log, 3, "the second search")
     time.sleep(0.5)
-    check(opened_urls(log)[1:] == ["http://www.google.com/search?q=" + QUERY_ENCODED,
-                                   "http://www.baidu.com/baidu?word=" + QUERY_ENCODED],
+    check(opened_urls(log)[1:] == ["http://www.google.com/search?q=" + QUERY_UTF8,
+                                   "http://www.baidu.com/baidu?word=" + QUERY_GB18030],
           "second search opened %r" % urls[1:])
 
     # The settings dialog and the about box from the menus, with their own captions;

@@ -178,7 +178,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (const UrlChoice& choice : engine.choices)
                 checkPlain(engine.host, choice.prefix, query, queryBytes);
             break;
+        case UrlForm::Address:
+            break;
         }
+    }
+    // A user's address in any set the dialog offers stays ASCII, the query in its place.
+    for (const char* charset : {"UTF-8", "GB18030", "GBK", "BIG5", "Shift_JIS", "EUC-KR"}) {
+        const QByteArray url = UrlComposer::templateUrl(QStringLiteral("https://例.cn/%s?q=%s"), query,
+                                                        QString::fromLatin1(charset));
+        FUZZ_CHECK(isPrintableAscii(url));
+        FUZZ_CHECK(url.startsWith("https://xn--fsq.cn/"));
     }
     return 0;
 }

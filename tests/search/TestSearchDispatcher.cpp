@@ -3,6 +3,7 @@
 #include "QuelmError.h"
 #include "RecordingSearchOpener.h"
 #include "SearchDispatcher.h"
+#include "UserEngine.h"
 
 #include <QTest>
 
@@ -10,6 +11,7 @@ namespace {
 
 const QString Welcome = QStringLiteral("status 欢迎使用Quelm搜索寻踪客！");
 const QString Google = QStringLiteral("http://www.google.com/search?q=");
+const QString Baidu = QStringLiteral("http://www.baidu.com/baidu?word=");
 const QString Sohu = QStringLiteral("http://search.sohu.com/website.jsp?key_word=");
 const QString Ftp3721 = QStringLiteral("http://cns.3721.com/cns.dll?name=");
 const QString Book = QStringLiteral("http://www.pcbookcn.com/search.asp?action=title&keyword=");
@@ -133,8 +135,54 @@ private slots:
         QFETCH(QString, query);
         QFETCH(QString, encoded);
         host.query = query;
+        host.ticked = {"sbaidu1"};
+        QCOMPARE(run(host).first(), "external " + Baidu + encoded);
+    }
+
+    void userEnginesFollowTheCatalogueInEitherMode_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("verb");
+        QTest::newRow("external") << "" << "external ";
+        QTest::newRow("built-in") << "yes" << "navigate ";
+    }
+
+    void userEnginesFollowTheCatalogueInEitherMode()
+    {
+        RecordingSearchOpener host;
+        QFETCH(QString, mode);
+        QFETCH(QString, verb);
+        host.modeText = mode;
+        host.query = "你好";
         host.ticked = {"sgoogle"};
-        QCOMPARE(run(host).first(), "external " + Google + encoded);
+        UserEngine big5;
+        big5.name = "台湾站";
+        big5.address = "https://b.tw/s?q=%s&c=%s";
+        big5.charset = "BIG5";
+        UserEngine other;
+        other.name = "其它页";
+        other.address = "https://o.cn/?q=%s";
+        SearchRequest request = host.request();
+        request.rows.append({big5.searchEngine(SearchCategory::General), QString()});
+        request.rows.append({other.searchEngine(SearchCategory::Other), QString()});
+        SearchDispatcher(host).run(request);
+        QStringList events = host.events;
+        if (mode == "yes")
+            QCOMPARE(events.takeFirst(), "show");
+        QCOMPARE(events, QStringList({verb + Google + "%E4%BD%A0%E5%A5%BD", "status 正在连接google...",
+                                      verb + "https://b.tw/s?q=%A7A%A6n&c=%A7A%A6n", "status 正在连接台湾站...",
+                                      Welcome}));
+    }
+
+    void googleTakesUtf8AndBaiduGb18030()
+    {
+        RecordingSearchOpener host;
+        host.query = "你好 C#";
+        host.ticked = {"sgoogle", "sbaidu1"};
+        QCOMPARE(run(host).mid(0, 4), QStringList({"external " + Google + "%E4%BD%A0%E5%A5%BD%20C%23",
+                                                   "status 正在连接google...",
+                                                   "external " + Baidu + "%C4%E3%BA%C3%20C%23",
+                                                   "status 正在连接baidu..."}));
     }
 
     void typedRowsPutTheirSelectorTextInTheAddress()
@@ -226,7 +274,7 @@ private slots:
     // No catalogue, no window: the rows carry their own engines, the request is all there is.
     void requestInOpeningsAndStatusTextsOut()
     {
-        SearchEngine own = *EngineCatalogue::find("sgoogle");
+        SearchEngine own = *EngineCatalogue::find("sbaidu1");
         own.host = "example.org";
         own.prefix = "/find?q=";
         own.statusText = "正在连接example...";

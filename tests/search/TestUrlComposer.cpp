@@ -1,5 +1,6 @@
 #include "SearchTests.h"
 
+#include "Charset.h"
 #include "UrlComposer.h"
 
 #include <QTest>
@@ -68,6 +69,65 @@ private slots:
         QCOMPARE(UrlComposer::typedUrl("www.chinamp3.com", "/t?type=", "歌曲名搜索", "a+b"),
                  QByteArray("http://www.chinamp3.com/t?type=%B8%E8%C7%FA%C3%FB%CB%D1%CB%F7&key=a%2Bb"));
         QCOMPARE(UrlComposer::typedUrl("h.cn", "/t?type=", "x&key=y", "q"), QByteArray("http://h.cn/t?type=x%26key%3Dy&key=q"));
+    }
+
+    void eachSetGivesItsOwnBytes_data()
+    {
+        QTest::addColumn<QString>("charset");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("encoded");
+        QTest::newRow("UTF-8") << "UTF-8" << "你好" << QByteArray("%E4%BD%A0%E5%A5%BD");
+        QTest::newRow("GB18030") << "GB18030" << "你好" << QByteArray("%C4%E3%BA%C3");
+        QTest::newRow("names in any case") << "gbk" << "你好" << QByteArray("%C4%E3%BA%C3");
+        QTest::newRow("BIG5") << "BIG5" << "你好" << QByteArray("%A7A%A6n");
+        QTest::newRow("Shift_JIS") << "Shift_JIS" << "日本" << QByteArray("%93%FA%96%7B");
+        QTest::newRow("Shift_JIS has no 你") << "Shift_JIS" << "你好" << QByteArray("%3F%8DD");
+        QTest::newRow("EUC-KR") << "EUC-KR" << "日本" << QByteArray("%EC%ED%DC%E2");
+    }
+
+    void eachSetGivesItsOwnBytes()
+    {
+        QFETCH(QString, charset);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, encoded);
+        QCOMPARE(UrlComposer::plainUrl("h.cn", "/?q=", text, charset), "http://h.cn/?q=" + encoded);
+        QCOMPARE(UrlComposer::templateUrl("https://h.cn/s?a=%s&b=%s", text, charset),
+                 "https://h.cn/s?a=" + encoded + "&b=" + encoded);
+    }
+
+    void onlySetsThatKeepAsciiAreKnown_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("known");
+        QTest::newRow("UTF-8") << "UTF-8" << true;
+        QTest::newRow("EUC-KR") << "EUC-KR" << true;
+        QTest::newRow("unknown") << "KLINGON-8" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("iconv's suffixes") << "UTF-8//IGNORE" << false;
+        QTest::newRow("blank") << "UTF-8 " << false;
+        QTest::newRow("UTF-16 writes ASCII in two bytes") << "UTF-16" << false;
+        QTest::newRow("UTF-7 writes + otherwise") << "UTF-7" << false;
+    }
+
+    void onlySetsThatKeepAsciiAreKnown()
+    {
+        QFETCH(QString, name);
+        QTEST(Charset::isKnown(name), "known");
+    }
+
+    void addressTemplates_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("url");
+        QTest::newRow("path and own escapes stay") << "https://h.cn/a%20b/%s?x=1" << QByteArray("https://h.cn/a%20b/C%23?x=1");
+        QTest::newRow("non-ASCII path in the set") << "http://h.cn/维基?q=%s" << QByteArray("http://h.cn/%E7%BB%B4%E5%9F%BA?q=C%23");
+        QTest::newRow("host in its ASCII form") << "http://例子.cn/?q=%s" << QByteArray("http://xn--fsqu00a.cn/?q=C%23");
+    }
+
+    void addressTemplates()
+    {
+        QFETCH(QString, address);
+        QTEST(UrlComposer::templateUrl(address, "C#", "UTF-8"), "url");
     }
 
     void unpairedSurrogateStillGivesAnAsciiAddress()

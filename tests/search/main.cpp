@@ -8,6 +8,7 @@ int main(int argc, char** argv)
     int failed = 0;
     failed |= runEngineCatalogueTests(argc, argv);
     failed |= runUrlComposerTests(argc, argv);
+    failed |= runEngineFilesTests(argc, argv);
     failed |= runSearchDispatcherTests(argc, argv);
     failed |= runXdgOpenBrowserTests(argc, argv);
     return failed;
