@@ -132,7 +132,8 @@ def test_status_notifier_tray(session, program_path):
 
     # "退出" from the item of the next minimise ends the program.
     watcher.click(minimise(program, watcher), "退出")
-    check(program.process.wait(15) == 0, "the program did not end cleanly")
+    status = program.process.wait(15)
+    check(status == 0, "the program did not end cleanly (%d): %s" % (status, session.log_text("quelm")[-3000:]))
     check(len(opened_urls(log)) == 1, "extra browser starts: %r" % opened_urls(log)[1:])
 
 
