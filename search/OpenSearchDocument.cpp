@@ -14,7 +14,7 @@ struct UrlElement
     QList<std::pair<QString, QString>> params; // Mozilla's <Param name value/>
 };
 
-// Values for the template parameters the specification gives defaults for.
+// Values for the template parameters the OpenSearch format gives defaults for.
 QString defaultFor(const QString& parameter, const QString& charset)
 {
     if (parameter == QLatin1String("searchTerms"))
