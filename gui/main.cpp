@@ -198,6 +198,7 @@ void TForm1::BuildPage(const CategoryPage& category)
             box->setAccessibleName(engine.name);
             box->setToolTip(engine.address);
             m_userBoxes[int(category.category)].append(box);
+            m_userBoxEngines[int(category.category)].append(placed.userIndex);
             built.append(box);
         } else {
             const auto selector = std::find_if(EngineCatalogue::selectors().cbegin(), EngineCatalogue::selectors().cend(),
@@ -226,6 +227,7 @@ void TForm1::ClearPage(SearchCategory category)
         qDeleteAll(m_pageControls[int(category)]);
     m_pageControls[int(category)].clear();
     m_userBoxes[int(category)].clear();
+    m_userBoxEngines[int(category)].clear();
 }
 
 void TForm1::ApplyEngines(const EngineSetup& engines)
@@ -243,9 +245,10 @@ void TForm1::ApplyEngines(const EngineSetup& engines)
     QHash<QString, bool> userTicks;
     for (const CategoryPage& page : EngineCatalogue::categories()) {
         const QList<TXP_CheckBox*>& boxes = m_userBoxes[int(page.category)];
+        const QList<int>& engines = m_userBoxEngines[int(page.category)];
         const QList<UserEngine>& own = m_engines.userEngines(page.category);
-        for (int i = 0; i < boxes.size() && i < own.size(); ++i)
-            userTicks.insert(key(page, own.at(i)), boxes.at(i)->Checked());
+        for (int i = 0; i < boxes.size(); ++i)
+            userTicks.insert(key(page, own.at(engines.at(i))), boxes.at(i)->Checked());
     }
 
     const bool hadFocus = m_ui->pc->isAncestorOf(QApplication::focusWidget());
@@ -268,7 +271,7 @@ void TForm1::ApplyEngines(const EngineSetup& engines)
         const QList<TXP_CheckBox*>& boxes = m_userBoxes[int(page.category)];
         const QList<UserEngine>& own = m_engines.userEngines(page.category);
         for (int i = 0; i < boxes.size(); ++i) {
-            const auto found = userTicks.constFind(key(page, own.at(i)));
+            const auto found = userTicks.constFind(key(page, own.at(m_userBoxEngines[int(page.category)].at(i))));
             if (found != userTicks.cend())
                 boxes.at(i)->SetChecked(*found);
         }
@@ -470,9 +473,9 @@ SearchRequest TForm1::Request()
     // The user's engines after the catalogue's, in the page's order.
     const QList<TXP_CheckBox*>& boxes = m_userBoxes[int(page)];
     const QList<UserEngine>& own = m_engines.userEngines(page);
-    for (int i = 0; i < boxes.size() && i < own.size(); ++i) {
+    for (int i = 0; i < boxes.size(); ++i) {
         if (boxes.at(i)->Checked())
-            request.rows.append({own.at(i).searchEngine(page), QString()});
+            request.rows.append({own.at(m_userBoxEngines[int(page)].at(i)).searchEngine(page), QString()});
     }
     request.query = m_ui->q->text();
     return request;

@@ -129,7 +129,8 @@ private:
     QHash<QString, TXP_CheckBox*> m_checkBoxes;
     QHash<QString, QComboBox*> m_selectors;
     std::array<QList<QWidget*>, 4> m_pageControls;   // per page, in tab order; empty until built
-    std::array<QList<TXP_CheckBox*>, 4> m_userBoxes;  // per page, in search order
+    std::array<QList<TXP_CheckBox*>, 4> m_userBoxes;  // per page, in search order: the shown ones
+    std::array<QList<int>, 4> m_userBoxEngines;       // each box's engine in the page's list
     std::array<QScrollArea*, 4> m_scrollAreas{};      // only for a page whose rows do not fit
     EngineSetup m_engines;
     EnginesFile* m_enginesFile = nullptr;

@@ -1,9 +1,12 @@
 #include "yinqing.h"
 
+#include "EngineCheckLink.h"
 #include "EnginesFile.h"
 #include "ErrorBox.h"
 #include "Guarded.h"
 #include "OpenSearchDocument.h"
+#include "SearchDispatcher.h"
+#include "SearchRequest.h"
 #include "WindowLook.h"
 #include "controls/XP_Button.h"
 #include "tianjia.h"
@@ -12,12 +15,27 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSaveFile>
 #include <QTableWidget>
 
 namespace {
 
-enum Column { Shown, Ticked, Name, Address, Charset };
+enum Column { Shown, Ticked, Name, Address, Charset, Status, ColumnCount };
+
+// The address a check asks for an engine: its result page for "quelm", with a selector at the
+// text its page starts with.
+QString checkUrlOf(const SearchEngine& engine)
+{
+    QString selectorText;
+    for (const SelectorBox& box : EngineCatalogue::selectors())
+        if (box.name == engine.selector)
+            selectorText = box.initialText;
+    QList<QByteArray> urls = SearchDispatcher::UrlsOf({engine, selectorText}, QStringLiteral("quelm"));
+    if (urls.isEmpty() && !engine.choices.isEmpty())
+        urls = SearchDispatcher::UrlsOf({engine, engine.choices.first().selectorText}, QStringLiteral("quelm"));
+    return QString::fromLatin1(urls.value(0));
+}
 
 // A catalogue row's address as the user would write it: "%s" for the query, the selector's
 // name in angle brackets for its text.
@@ -72,7 +90,7 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
     setFont(WindowLook::SongFont());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(600, 380);
+    setFixedSize(680, 420);
     WindowLook::UsePalette(this);
     WindowLook::SetBackground(this, WindowLook::Background());
 
@@ -85,11 +103,11 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
     m_page->setGeometry(56, 12, 100, 20);
     pageLabel->setBuddy(m_page);
 
-    m_list = new QTableWidget(0, 5, this);
+    m_list = new QTableWidget(0, ColumnCount, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->setGeometry(12, 40, 480, 290);
+    m_list->setGeometry(12, 40, 560, 300);
     m_list->setHorizontalHeaderLabels({QStringLiteral("显示"), QStringLiteral("启动时勾选"), QStringLiteral("名称"),
-                                       QStringLiteral("网址"), QStringLiteral("编码")});
+                                       QStringLiteral("网址"), QStringLiteral("编码"), QStringLiteral("状态")});
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->verticalHeader()->hide();
@@ -98,6 +116,7 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
     m_list->setColumnWidth(Ticked, 76);
     m_list->setColumnWidth(Name, 110);
     m_list->setColumnWidth(Address, 150);
+    m_list->setColumnWidth(Charset, 70);
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->setWordWrap(false);
 
@@ -119,7 +138,7 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
         const QString caption = QString::fromUtf8(entry.caption);
         button->setObjectName(caption);
         button->SetCaption(caption);
-        button->setGeometry(508, top, 80, 24);
+        button->setGeometry(588, top, 80, 24);
         top += 32;
         if (entry.handler)
             connect(button, &TXP_Button::OnClick, this,
@@ -128,16 +147,40 @@ TForm6::TForm6(EnginesFile& file, QWidget* parent) : QDialog(parent), m_file(fil
             connect(button, &TXP_Button::OnClick, this,
                     [this, step = caption == QStringLiteral("上移") ? -1 : 1] { MoveClick(step); });
     }
-    auto* save = new TXP_Button(this);
-    save->setObjectName(QStringLiteral("保存"));
-    save->SetCaption(QStringLiteral("保存"));
-    save->setGeometry(160, 342, 75, 24);
-    auto* quit = new TXP_Button(this);
-    quit->setObjectName(QStringLiteral("退出"));
-    quit->SetCaption(QStringLiteral("退出"));
-    quit->setGeometry(300, 342, 75, 24);
-    connect(save, &TXP_Button::OnClick, this, Guarded([this] { SaveClick(); }));
-    connect(quit, &TXP_Button::OnClick, this, Guarded([this] { QuitClick(); }));
+    const struct
+    {
+        const char* caption;
+        QRect geometry;
+        void (TForm6::*handler)();
+    } lowerButtons[] = {{"检测", QRect(272, 350, 70, 24), &TForm6::CheckClick},
+                        {"停止", QRect(350, 350, 70, 24), &TForm6::StopClick},
+                        {"隐藏无法使用的", QRect(428, 350, 144, 24), &TForm6::HideUnusableClick},
+                        {"保存", QRect(220, 386, 75, 24), &TForm6::SaveClick},
+                        {"退出", QRect(385, 386, 75, 24), &TForm6::QuitClick}};
+    for (const auto& entry : lowerButtons) {
+        auto* button = new TXP_Button(this);
+        const QString caption = QString::fromUtf8(entry.caption);
+        button->setObjectName(caption);
+        button->SetCaption(caption);
+        button->setGeometry(entry.geometry);
+        connect(button, &TXP_Button::OnClick, this, Guarded([this, handler = entry.handler] { (this->*handler)(); }));
+    }
+    Button(QStringLiteral("停止"))->setEnabled(false);
+    Button(QStringLiteral("隐藏无法使用的"))->setEnabled(false);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setGeometry(12, 352, 250, 20);
+    m_progress->setFormat(QStringLiteral("已检测 %v/%m"));
+    m_progress->hide();
+    m_check = new EngineCheckLink(EngineCheckLink::DefaultHelperPath(), this);
+    connect(m_check, &EngineCheckLink::Checked, this,
+            Guarded([this](int index, const EngineStatus& status) { Checked(index, status); }));
+    connect(m_check, &EngineCheckLink::Finished, this, Guarded([this] { CheckEnded(); }));
+    connect(m_check, &EngineCheckLink::Failed, this, Guarded([this](const QString& message) {
+                CheckEnded();
+                ErrorBox::Show(message);
+            }));
 
     m_form = new TForm7(this);
     connect(m_form, &TForm7::Accepted, this, Guarded([this](const UserEngine& engine) { FormAccepted(engine); }));
@@ -165,6 +208,10 @@ void TForm6::ShowFor(const EngineSetup& inUse, int pageIndex)
     if (!isVisible()) {
         m_setup = inUse;
         m_form->hide();
+        // What an earlier check found is not kept: the engines may have changed since.
+        m_statuses.clear();
+        m_progress->hide();
+        Button(QStringLiteral("隐藏无法使用的"))->setEnabled(false);
     }
     if (m_page->currentIndex() == pageIndex)
         Fill();
@@ -196,8 +243,10 @@ void TForm6::Fill(int selectUserEngine)
     const QList<UserEngine>& own = m_setup.userEngines(Category());
     m_list->clearContents();
     m_list->setRowCount(int(rows.size() + own.size()));
+    m_rowUrls.clear();
     int r = 0;
     for (const SearchEngine& row : rows) {
+        m_rowUrls.append(checkUrlOf(row));
         m_list->setItem(r, Shown, tickItem(m_setup.isShown(row.checkBox)));
         m_list->setItem(r, Ticked, tickItem(m_setup.isCheckedAtStart(row)));
         m_list->setItem(r, Name, textItem(row.caption.trimmed(), true));
@@ -206,16 +255,16 @@ void TForm6::Fill(int selectUserEngine)
         ++r;
     }
     for (const UserEngine& engine : own) {
-        auto* shown = new QTableWidgetItem;
-        shown->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        shown->setCheckState(Qt::Checked); // the user's engines are shown; "删除" takes one away
-        m_list->setItem(r, Shown, shown);
+        m_rowUrls.append(checkUrlOf(engine.searchEngine(Category())));
+        m_list->setItem(r, Shown, tickItem(engine.shown));
         m_list->setItem(r, Ticked, tickItem(engine.checkedAtStart));
         m_list->setItem(r, Name, textItem(engine.name, false));
         m_list->setItem(r, Address, textItem(engine.address, false));
         m_list->setItem(r, Charset, textItem(engine.charset, false));
         ++r;
     }
+    for (int row = 0; row < m_list->rowCount(); ++row)
+        ShowStatus(row);
     if (selectUserEngine >= 0 && selectUserEngine < own.size())
         m_list->selectRow(int(rows.size()) + selectUserEngine);
     m_filling = false;
@@ -233,8 +282,9 @@ void TForm6::ItemChanged(QTableWidgetItem* item)
             m_setup.setShown(rows.at(r).checkBox, checked);
         else
             m_setup.setCheckedAtStart(rows.at(r), checked);
-    } else if (item->column() == Ticked) {
-        m_setup.userEngines(Category())[r - rows.size()].checkedAtStart = checked;
+    } else {
+        UserEngine& engine = m_setup.userEngines(Category())[r - rows.size()];
+        (item->column() == Shown ? engine.shown : engine.checkedAtStart) = checked;
     }
 }
 
@@ -350,4 +400,96 @@ void TForm6::QuitClick()
 {
     m_form->hide();
     hide();
+}
+
+void TForm6::hideEvent(QHideEvent* event)
+{
+    if (m_check->IsRunning()) {
+        m_check->Stop();
+        CheckEnded();
+    }
+    QDialog::hideEvent(event);
+}
+
+void TForm6::CheckClick()
+{
+    if (m_check->IsRunning())
+        return;
+    // Every engine of every page, shown or not; an address several rows share is asked once.
+    m_checkUrls.clear();
+    for (const CategoryPage& page : EngineCatalogue::categories()) {
+        QList<SearchEngine> engines = EngineCatalogue::enginesOf(page.category);
+        for (const UserEngine& engine : m_setup.userEngines(page.category))
+            engines.append(engine.searchEngine(page.category));
+        for (const SearchEngine& engine : std::as_const(engines)) {
+            const QString url = checkUrlOf(engine);
+            if (!m_checkUrls.contains(url))
+                m_checkUrls.append(url);
+        }
+    }
+    m_check->Start(m_checkUrls);
+    m_statuses.clear();
+    for (int row = 0; row < m_list->rowCount(); ++row)
+        ShowStatus(row);
+    m_progress->setRange(0, int(m_checkUrls.size()));
+    m_progress->setValue(0);
+    m_progress->show();
+    Button(QStringLiteral("检测"))->setEnabled(false);
+    Button(QStringLiteral("停止"))->setEnabled(true);
+    Button(QStringLiteral("隐藏无法使用的"))->setEnabled(false);
+}
+
+void TForm6::StopClick()
+{
+    if (!m_check->IsRunning())
+        return;
+    m_check->Stop();
+    CheckEnded();
+}
+
+void TForm6::Checked(int index, const EngineStatus& status)
+{
+    const QString url = m_checkUrls.value(index);
+    m_statuses.insert(url, status);
+    m_progress->setValue(int(m_statuses.size()));
+    for (int row = 0; row < m_rowUrls.size(); ++row)
+        if (m_rowUrls.at(row) == url)
+            ShowStatus(row);
+}
+
+void TForm6::CheckEnded()
+{
+    Button(QStringLiteral("检测"))->setEnabled(true);
+    Button(QStringLiteral("停止"))->setEnabled(false);
+    Button(QStringLiteral("隐藏无法使用的"))->setEnabled(!m_statuses.isEmpty());
+}
+
+void TForm6::ShowStatus(int row)
+{
+    const auto found = m_statuses.constFind(m_rowUrls.value(row));
+    if (found == m_statuses.cend()) {
+        m_list->setItem(row, Status, textItem(QString(), false));
+        return;
+    }
+    QTableWidgetItem* item = textItem(found->Text(), false);
+    item->setToolTip(found->detail);
+    item->setForeground(found->Usable() ? QColor(0, 128, 0) : QColor(192, 0, 0));
+    m_list->setItem(row, Status, item);
+}
+
+void TForm6::HideUnusableClick()
+{
+    const auto unusable = [this](const SearchEngine& engine) {
+        const auto found = m_statuses.constFind(checkUrlOf(engine));
+        return found != m_statuses.cend() && !found->Usable();
+    };
+    for (const CategoryPage& page : EngineCatalogue::categories()) {
+        for (const SearchEngine& row : EngineCatalogue::enginesOf(page.category))
+            if (unusable(row))
+                m_setup.setShown(row.checkBox, false);
+        for (UserEngine& engine : m_setup.userEngines(page.category))
+            if (unusable(engine.searchEngine(page.category)))
+                engine.shown = false;
+    }
+    Fill();
 }

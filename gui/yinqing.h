@@ -1,13 +1,17 @@
 #pragma once
 
 #include "EngineSetup.h"
+#include "EngineStatus.h"
 
 #include <QDialog>
+#include <QHash>
 
 #include <functional>
 
+class EngineCheckLink;
 class EnginesFile;
 class QComboBox;
+class QProgressBar;
 class QTableWidget;
 class QTableWidgetItem;
 class TForm7;
@@ -15,7 +19,8 @@ class TXP_Button;
 
 // The dialog "搜索引擎管理": per page, which catalogue rows show and start ticked, and the user's
 // own engines. Works on a copy of the setup; "保存" stores it and hands it to the main window,
-// "退出" only hides the dialog.
+// "退出" only hides the dialog. "检测" asks every engine of every page whether it still answers,
+// through the helper program quelm-check, and shows what each did in the column "状态".
 class TForm6 final : public QDialog
 {
     Q_OBJECT
@@ -34,6 +39,8 @@ public:
     QComboBox* PageBox() const { return m_page; }
     QTableWidget* List() const { return m_list; }
     TForm7* Form() const { return m_form; }
+    EngineCheckLink* CheckLink() const { return m_check; }
+    QProgressBar* CheckProgress() const { return m_progress; }
     TXP_Button* Button(const QString& caption) const;
 
     void AddClick();
@@ -43,12 +50,18 @@ public:
     void ImportClick();
     void ExportClick();
     void RestoreClick();
+    void CheckClick();
+    void StopClick();
+    void HideUnusableClick();
     void SaveClick();
     void QuitClick();
 
 Q_SIGNALS:
     // After a successful save: the setup as stored.
     void Saved(const EngineSetup& setup);
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 private:
     SearchCategory Category() const;
@@ -58,6 +71,9 @@ private:
     void Fill(int selectUserEngine = -1);
     void ItemChanged(QTableWidgetItem* item);
     void FormAccepted(const UserEngine& engine);
+    void ShowStatus(int row);
+    void Checked(int index, const EngineStatus& status);
+    void CheckEnded();
 
     EnginesFile& m_file;
     EngineSetup m_setup;
@@ -68,4 +84,10 @@ private:
     bool m_filling = false;
     bool m_placed = false;
     FileChooser m_chooseFile;
+
+    EngineCheckLink* m_check;
+    QProgressBar* m_progress;
+    QStringList m_checkUrls;                 // what the running or last check asked, by index
+    QHash<QString, EngineStatus> m_statuses; // by address: one answer serves every row asking it
+    QStringList m_rowUrls;                   // the address each row of the list would ask
 };

@@ -169,13 +169,14 @@ private:
         } else if (key == QLatin1String("charset")) {
             group.engine.charset = value;
             group.charsetLine = number;
-        } else if (key == QLatin1String("ticked")) {
+        } else if (key == QLatin1String("ticked") || key == QLatin1String("shown")) {
             if (value != QLatin1String("yes") && value != QLatin1String("no"))
-                return failed(number, QStringLiteral("ticked 的值应为 yes 或 no，而不是“%1”。").arg(value));
-            group.engine.checkedAtStart = value == QLatin1String("yes");
+                return failed(number, QStringLiteral("%1 的值应为 yes 或 no，而不是“%2”。").arg(key, value));
+            (key == QLatin1String("ticked") ? group.engine.checkedAtStart : group.engine.shown) =
+                value == QLatin1String("yes");
         } else {
-            return failed(number, QStringLiteral("[engine] 组中不认识的键“%1”：应为 page、name、address、charset 或 "
-                                                 "ticked。")
+            return failed(number, QStringLiteral("[engine] 组中不认识的键“%1”：应为 page、name、address、charset、"
+                                                 "ticked 或 shown。")
                                       .arg(key));
         }
         return true;
@@ -309,6 +310,9 @@ QByteArray EnginesFile::write(const EngineSetup& setup)
             text += QStringLiteral("\n[engine]\npage = %1\nname = %2\naddress = %3\ncharset = %4\nticked = %5\n")
                         .arg(page.pageName, engine.name.trimmed(), engine.address.trimmed(), engine.charset,
                              engine.checkedAtStart ? QStringLiteral("yes") : QStringLiteral("no"));
+            // Only when hidden, so that a file of engines all shown reads as before.
+            if (!engine.shown)
+                text += QStringLiteral("shown = no\n");
         }
     }
     return text.toUtf8();

@@ -19,6 +19,7 @@
 //   address = https://www.bing.com/search?q=%s
 //   charset = UTF-8          optional, UTF-8 when left out
 //   ticked = no              optional, no when left out
+//   shown = yes              optional, yes when left out: no leaves it off its page
 class EnginesFile final
 {
 public:

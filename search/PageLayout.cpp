@@ -119,6 +119,8 @@ PagePlan plan(SearchCategory category, const EngineSetup& setup)
         plan.controls.append(ordered.control);
     const QList<UserEngine>& own = setup.userEngines(category);
     for (int i = 0; i < own.size(); ++i) {
+        if (!own.at(i).shown)
+            continue;
         const QPoint place = grid.place(next++);
         plan.controls.append({PlacedControl::Kind::UserEngine, QString(), i,
                               QRect(place, QSize(grid.widthAt(place), EngineCatalogue::CheckBoxHeight))});

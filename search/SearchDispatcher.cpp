@@ -19,38 +19,40 @@ void SearchDispatcher::run(const SearchRequest& request)
     m_opener.setStatusText(QStringLiteral("欢迎使用Quelm搜索寻踪客！"));
 }
 
-void SearchDispatcher::runRow(const SearchRow& row, const QString& query, bool builtIn)
+QList<QByteArray> SearchDispatcher::UrlsOf(const SearchRow& row, const QString& query)
 {
     const SearchEngine& engine = row.engine;
     switch (engine.form) {
     case UrlForm::Plain:
-        open(UrlComposer::plainUrl(engine.host, engine.prefix, query, engine.charset), builtIn);
-        m_opener.setStatusText(engine.statusText);
-        return;
+        return {UrlComposer::plainUrl(engine.host, engine.prefix, query, engine.charset)};
     case UrlForm::Typed:
-        open(UrlComposer::typedUrl(engine.host, engine.prefix, row.selectorText, query, engine.charset), builtIn);
-        m_opener.setStatusText(engine.statusText);
-        return;
+        return {UrlComposer::typedUrl(engine.host, engine.prefix, row.selectorText, query, engine.charset)};
     case UrlForm::Address:
-        open(UrlComposer::templateUrl(engine.prefix, query, engine.charset), builtIn);
+        return {UrlComposer::templateUrl(engine.prefix, query, engine.charset)};
+    case UrlForm::Choice:
+        break;
+    }
+    QList<QByteArray> urls;
+    for (const UrlChoice& choice : engine.choices) {
+        if (row.selectorText == choice.selectorText)
+            urls.append(UrlComposer::plainUrl(engine.host, choice.prefix, query, engine.charset));
+    }
+    return urls;
+}
+
+void SearchDispatcher::runRow(const SearchRow& row, const QString& query, bool builtIn)
+{
+    const SearchEngine& engine = row.engine;
+    const QList<QByteArray> urls = UrlsOf(row, query);
+    for (const QByteArray& url : urls)
+        open(url, builtIn);
+    // A China Flash row tells its status only when its last choice opened.
+    const bool told = engine.form != UrlForm::Choice ||
+                      (engine.rule == OpeningRule::ChinaFlash
+                           ? !engine.choices.isEmpty() && row.selectorText == engine.choices.last().selectorText
+                           : !urls.isEmpty());
+    if (told)
         m_opener.setStatusText(engine.statusText);
-        return;
-    case UrlForm::Choice: {
-        bool matched = false;
-        for (qsizetype i = 0; i < engine.choices.size(); ++i) {
-            const UrlChoice& choice = engine.choices.at(i);
-            if (row.selectorText != choice.selectorText)
-                continue;
-            open(UrlComposer::plainUrl(engine.host, choice.prefix, query, engine.charset), builtIn);
-            matched = true;
-            if (engine.rule == OpeningRule::ChinaFlash && i == engine.choices.size() - 1)
-                m_opener.setStatusText(engine.statusText);
-        }
-        if (matched && engine.rule != OpeningRule::ChinaFlash)
-            m_opener.setStatusText(engine.statusText);
-        return;
-    }
-    }
 }
 
 void SearchDispatcher::open(const QByteArray& url, bool builtIn)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 
 class SearchOpener;
 struct SearchEngine;
@@ -17,6 +19,10 @@ public:
 
     // Errors from the opener (browser) propagate and end the search where they occur.
     void run(const SearchRequest& request);
+
+    // The row's result pages for the query, in the order a search opens them: one, or for a
+    // choice row every choice its selector text names.
+    static QList<QByteArray> UrlsOf(const SearchRow& row, const QString& query);
 
 private:
     void runRow(const SearchRow& row, const QString& query, bool builtIn);

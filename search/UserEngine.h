@@ -14,11 +14,12 @@ struct UserEngine
     QString address;
     QString charset = QStringLiteral("UTF-8");
     bool checkedAtStart = false;
+    bool shown = true; // on its page; a hidden one takes no part in searches
 
     bool operator==(const UserEngine& other) const
     {
         return name == other.name && address == other.address && charset == other.charset &&
-               checkedAtStart == other.checkedAtStart;
+               checkedAtStart == other.checkedAtStart && shown == other.shown;
     }
     bool operator!=(const UserEngine& other) const { return !(*this == other); }
 

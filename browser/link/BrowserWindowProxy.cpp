@@ -1,24 +1,20 @@
 #include "BrowserWindowProxy.h"
 
-#include "QuelmError.h"
 #include "BrowserProtocol.h"
+#include "HelperProgram.h"
+#include "QuelmError.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 
 #include <cstdio>
-#include <cstring>
 
 using BrowserProtocol::Answer;
 
 namespace {
 
-constexpr int kStartTimeoutMs = 3000;
 // The engine needs a moment to write cookies and cache on its way out.
 constexpr int kQuitTimeoutMs = 5000;
 // A helper whose input broke may still be on its way out; then it ended
@@ -30,34 +26,10 @@ constexpr qsizetype kErrorTailBytes = 4096;
 const QString kRestartHint = QStringLiteral("再次搜索或打开Quelm浏览器时会重新启动它");
 const QString kEnginePackage = QStringLiteral("Debian 软件包 libqt6webenginewidgets6（Qt WebEngine）");
 
-QString Shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-QString SignalName(int signal)
-{
-    if (const char* name = ::sigabbrev_np(signal))
-        return QStringLiteral("SIG") + QString::fromLatin1(name);
-    return QString::number(signal);
-}
-
-// The dynamic loader's complaint, "…: error while loading shared libraries: <library>: <reason>",
-// as "“<library>”（<reason>）"; empty when there is none.
-QString LibraryProblem(const QByteArray& errors)
-{
-    static const QRegularExpression loader(
-        QStringLiteral("error while loading shared libraries: ([^:\\n]+): ([^\\n]*)"));
-    const QRegularExpressionMatch match = loader.match(QString::fromLocal8Bit(errors));
-    return match.hasMatch() ? QStringLiteral("“%1”（%2）").arg(match.captured(1), match.captured(2).trimmed())
-                            : QString();
-}
-
 } // namespace
 
 BrowserWindowProxy::BrowserWindowProxy(QString helperPath, QObject* parent)
-    : QObject(parent)
-    , m_helperPath(std::move(helperPath))
+    : QObject(parent), m_helperPath(std::move(helperPath))
 {
 }
 
@@ -101,12 +73,7 @@ QString BrowserWindowProxy::defaultHelperPath()
 
 QString BrowserWindowProxy::defaultHelperPath(const QString& executableDir)
 {
-    const QDir dir(executableDir);
-    const QString beside = dir.filePath(QStringLiteral("quelm-browser"));
-    const QString installed = QDir::cleanPath(dir.filePath(QStringLiteral("../lib/quelm/quelm-browser")));
-    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
-        return installed;
-    return beside;
+    return HelperProgram::PathBeside(executableDir, QStringLiteral("quelm-browser"));
 }
 
 void BrowserWindowProxy::send(const QByteArray& line)
@@ -118,7 +85,8 @@ void BrowserWindowProxy::send(const QByteArray& line)
     const int timeoutMs = m_answered ? m_answerTimeoutMs : m_firstAnswerTimeoutMs;
     const QDeadlineTimer deadline(timeoutMs);
     const auto hung = [timeoutMs] {
-        return QStringLiteral("Quelm浏览器没有响应：%1 秒内没有应答，已将它关闭。").arg(timeoutMs / 1000.0) + kRestartHint;
+        return QStringLiteral("Quelm浏览器没有响应：%1 秒内没有应答，已将它关闭。").arg(timeoutMs / 1000.0) +
+               kRestartHint;
     };
 
     m_helper->write(line);
@@ -162,24 +130,11 @@ void BrowserWindowProxy::ensureHelper()
 
 void BrowserWindowProxy::startHelper()
 {
-    const QFileInfo info(m_helperPath);
-    if (!info.exists())
-        throw QuelmError(
-            QStringLiteral("无法打开Quelm浏览器：找不到内置浏览器程序“%1”").arg(Shown(m_helperPath)));
-    if (!info.isFile() || !info.isExecutable())
-        throw QuelmError(
-            QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”不是可执行文件").arg(Shown(m_helperPath)));
-
     auto* helper = new QProcess(this);
     helper->setProgram(m_helperPath);
-    helper->start();
-    if (!helper->waitForStarted(kStartTimeoutMs)) {
-        const QString reason = helper->errorString();
-        helper->kill();
-        helper->waitForFinished(1000);
+    if (const QString problem = HelperProgram::Start(*helper, QStringLiteral("内置浏览器程序")); !problem.isEmpty()) {
         delete helper;
-        throw QuelmError(QStringLiteral("无法打开Quelm浏览器：内置浏览器程序“%1”启动失败（%2）")
-                                     .arg(Shown(m_helperPath), reason));
+        throw QuelmError(QStringLiteral("无法打开Quelm浏览器：") + problem);
     }
     connect(helper, &QProcess::readyReadStandardError, this, &BrowserWindowProxy::takeHelperOutput);
     connect(helper, &QProcess::finished, this, [this, helper] { onHelperFinished(helper); });
@@ -237,18 +192,15 @@ QString BrowserWindowProxy::endedMessage()
         // only its last words matter now
     }
     takeHelperOutput();
-    // After a crash QProcess reports the signal's number as the exit code.
-    const QString how = m_helper->exitStatus() == QProcess::CrashExit
-        ? QStringLiteral("被信号 %1 终止").arg(SignalName(m_helper->exitCode()))
-        : QStringLiteral("退出码 %1").arg(m_helper->exitCode());
+    const QString how = HelperProgram::HowItEnded(*m_helper);
     if (!m_answered) {
-        if (const QString library = LibraryProblem(m_errorTail); !library.isEmpty())
+        if (const QString library = HelperProgram::LibraryProblem(m_errorTail); !library.isEmpty())
             return QStringLiteral("无法启动Quelm浏览器：无法载入运行库%1。请安装 %2后再试")
                 .arg(library, kEnginePackage);
         if (!m_fatal.isEmpty())
             return QStringLiteral("无法启动Quelm浏览器：") + m_fatal;
         return QStringLiteral("无法启动Quelm浏览器：内置浏览器程序“%1”启动后立即退出（%2）。请检查 %3是否完整安装")
-            .arg(Shown(m_helperPath), how, kEnginePackage);
+            .arg(HelperProgram::Shown(m_helperPath), how, kEnginePackage);
     }
     QString message = QStringLiteral("Quelm浏览器意外退出（%1）。").arg(how) + kRestartHint;
     if (!m_fatal.isEmpty())

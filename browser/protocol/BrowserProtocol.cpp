@@ -1,6 +1,6 @@
 #include "BrowserProtocol.h"
 
-#include "HexDigit.h"
+#include "LineArgument.h"
 
 namespace BrowserProtocol {
 
@@ -12,11 +12,6 @@ const QByteArray kOk = QByteArrayLiteral("ok");
 const QByteArray kError = QByteArrayLiteral("error");
 const QByteArray kFatal = QByteArrayLiteral("fatal");
 
-bool StandsForItself(char16_t unit)
-{
-    return unit >= u'!' && unit <= u'~' && unit != u'\\';
-}
-
 QByteArray WithoutCarriageReturn(const QByteArray& line)
 {
     return line.endsWith('\r') ? line.chopped(1) : line;
@@ -27,64 +22,10 @@ std::optional<QString> ArgumentOf(const QByteArray& line, const QByteArray& word
 {
     if (!line.startsWith(word + ' '))
         return std::nullopt;
-    return UnescapeArgument(line.mid(word.size() + 1));
+    return LineArgument::Unescape(line.mid(word.size() + 1));
 }
 
 } // namespace
-
-QByteArray EscapeArgument(const QString& text)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    QByteArray out;
-    out.reserve(text.size());
-    for (const QChar ch : text) {
-        const char16_t unit = ch.unicode();
-        if (StandsForItself(unit)) {
-            out.append(char(unit));
-        } else if (unit == u'\\') {
-            out.append("\\\\");
-        } else {
-            out.append("\\u");
-            out.append(kHex[(unit >> 12) & 0xF]);
-            out.append(kHex[(unit >> 8) & 0xF]);
-            out.append(kHex[(unit >> 4) & 0xF]);
-            out.append(kHex[unit & 0xF]);
-        }
-    }
-    return out;
-}
-
-std::optional<QString> UnescapeArgument(const QByteArray& argument)
-{
-    QString out;
-    out.reserve(argument.size());
-    for (qsizetype i = 0; i < argument.size(); ++i) {
-        const char c = argument.at(i);
-        if (c != '\\') {
-            if (!StandsForItself(char16_t(uchar(c))))
-                return std::nullopt;
-            out.append(QChar(char16_t(uchar(c))));
-            continue;
-        }
-        if (i + 1 < argument.size() && argument.at(i + 1) == '\\') {
-            out.append(u'\\');
-            ++i;
-            continue;
-        }
-        if (i + 5 >= argument.size() || argument.at(i + 1) != 'u')
-            return std::nullopt;
-        char16_t unit = 0;
-        for (int k = 2; k <= 5; ++k) {
-            const int v = HexDigit(argument.at(i + k));
-            if (v < 0)
-                return std::nullopt;
-            unit = char16_t((unit << 4) | v);
-        }
-        out.append(QChar(unit));
-        i += 5;
-    }
-    return out;
-}
 
 QByteArray EncodeShow()
 {
@@ -93,7 +34,7 @@ QByteArray EncodeShow()
 
 QByteArray EncodeNavigate(const QString& url)
 {
-    return kNavigate + ' ' + EscapeArgument(url) + '\n';
+    return kNavigate + ' ' + LineArgument::Escape(url) + '\n';
 }
 
 std::optional<Command> DecodeLine(const QByteArray& rawLine)
@@ -113,9 +54,9 @@ QByteArray EncodeAnswer(const Answer& answer)
     case Answer::Kind::Ok:
         break;
     case Answer::Kind::Error:
-        return kError + ' ' + EscapeArgument(answer.message) + '\n';
+        return kError + ' ' + LineArgument::Escape(answer.message) + '\n';
     case Answer::Kind::Fatal:
-        return kFatal + ' ' + EscapeArgument(answer.message) + '\n';
+        return kFatal + ' ' + LineArgument::Escape(answer.message) + '\n';
     }
     return kOk + '\n';
 }

@@ -16,11 +16,8 @@
 //   error <argument>\n     it was refused; the argument is the message
 //   fatal <argument>\n     not an answer: the helper is ending, and why
 //
-// A line is ASCII only. The argument carries any QString losslessly: the
-// characters '!' to '~' stand for themselves except '\', which is written "\\";
-// every other UTF-16 code unit (space, controls, DEL, anything non-ASCII, each
-// half of a surrogate pair) is written "\uXXXX" with four hex digits. So an
-// argument never contains a space, CR or LF, and "%41" stays "%41".
+// A line is ASCII only; the argument is escaped as LineArgument says, so it
+// never contains a space, CR or LF.
 namespace BrowserProtocol {
 
 struct Command
@@ -32,9 +29,6 @@ struct Command
 
 QByteArray EncodeShow();
 QByteArray EncodeNavigate(const QString& url);
-
-QByteArray EscapeArgument(const QString& text);
-std::optional<QString> UnescapeArgument(const QByteArray& argument);
 
 // One line without its "\n" (a trailing "\r" is tolerated). Nothing for an
 // unknown command or a malformed argument.

@@ -26,6 +26,7 @@ FILE_MENU = (16, 10)
 
 EXPECTED_FILES = [
     "bin/quelm",
+    "lib/quelm/quelm-check",
     "share/quelm/help/index.htm",
     "share/applications/com.quelm.Search.desktop",
     "share/metainfo/com.quelm.Search.metainfo.xml",
@@ -48,7 +49,7 @@ def check_layout(prefix, build_dir, with_helper):
     expected = EXPECTED_FILES + (["lib/quelm/quelm-browser"] if with_helper else [])
     missing = [f for f in expected if not os.path.isfile(os.path.join(prefix, f))]
     check(not missing, "not installed: %s" % ", ".join(missing))
-    for program in ["bin/quelm"] + (["lib/quelm/quelm-browser"] if with_helper else []):
+    for program in ["bin/quelm", "lib/quelm/quelm-check"] + (["lib/quelm/quelm-browser"] if with_helper else []):
         path = os.path.join(prefix, program)
         check(os.access(path, os.X_OK), program + " is not executable")
         # A run path into the build tree would make the copy depend on it.

@@ -20,6 +20,7 @@ from e2e_support import check, require_tools, run  # noqa: E402
 
 FILES = {  # path in the package -> mode
     "./usr/bin/quelm": "-rwxr-xr-x",
+    "./usr/lib/quelm/quelm-check": "-rwxr-xr-x",
     "./usr/share/quelm/help/index.htm": "-rw-r--r--",
     "./usr/share/applications/com.quelm.Search.desktop": "-rw-r--r--",
     "./usr/share/metainfo/com.quelm.Search.metainfo.xml": "-rw-r--r--",
@@ -111,7 +112,7 @@ def test_package(source_dir, build_dir, version, with_helper, scratch):
     depends = depends_names(fields["Depends"])
     check(depends_names(fields["Suggests"]) == {"fcitx5-frontend-qt6"}, "Suggests: %r" % fields["Suggests"])
     wanted = {"fonts-arphic-uming", "xdg-utils", "qt6-translations-l10n", "libc6", "libstdc++6", "libqt6core6", "libqt6gui6",
-              "libqt6widgets6"}
+              "libqt6widgets6", "libqt6network6"}
     if with_helper:
         wanted |= {"libqt6webenginewidgets6", "libqt6webenginecore6"}
     check(wanted <= depends, "Depends lacks %s: %s" % (", ".join(sorted(wanted - depends)), fields["Depends"]))
