@@ -173,8 +173,10 @@ void EngineProbe::DropReply(Job* job)
     if (!reply)
         return;
     disconnect(reply, nullptr, this, nullptr);
-    if (reply->isRunning())
+    // Later: it may be inside one of its own signals, and a reply with an HTTP error has that
+    // error on its way, which an abort right now would report a second time.
+    QTimer::singleShot(0, reply, [reply] {
         reply->abort();
-    // May be inside one of the reply's own signals.
-    reply->deleteLater();
+        reply->deleteLater();
+    });
 }

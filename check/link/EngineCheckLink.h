@@ -23,6 +23,7 @@ public:
     // quelm-check beside the executable, or under ../lib/quelm for an installed program.
     static QString DefaultHelperPath();
 
+    void SetHelperPath(const QString& path) { m_helperPath = path; }
     // How long the helper waits for each address; 0 leaves its own limit.
     void SetTimeoutMs(int ms) { m_timeoutMs = ms; }
 

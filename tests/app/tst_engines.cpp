@@ -5,7 +5,9 @@
 #include "EnginesFile.h"
 #include "ErrorBox.h"
 #include "OpenSearchDocument.h"
+#include "EngineCheckLink.h"
 #include "GuardedApplication.h"
+#include "LocalHttpServer.h"
 #include "SearchRequest.h"
 #include "controls/XP_Button.h"
 #include "controls/XP_CheckBox.h"
@@ -17,6 +19,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QTest>
@@ -286,6 +289,91 @@ private Q_SLOTS:
         QCOMPARE(back.engine->name, QStringLiteral("书"));
         QCOMPARE(back.engine->charset, QStringLiteral("GBK"));
         QCOMPARE(back.engine->address, QStringLiteral("http://s.cn/?w=%s"));
+    }
+
+    // 检测 against the test's own server: the catalogue's hosts reach it as the desktop's proxy,
+    // the user's engines directly.
+    void checkShowsWhatAnswersAndHidesTheRest()
+    {
+        LocalHttpServer server;
+        server.otherHosts = QStringLiteral("/status/500");
+        server.hosts.insert(QStringLiteral("www.google.com"), QStringLiteral("/redirect/2"));
+        qputenv("http_proxy", server.Url(QString()).toLatin1());
+        qputenv("no_proxy", "127.0.0.1");
+        const auto unsetProxy = qScopeGuard([] {
+            qunsetenv("http_proxy");
+            qunsetenv("no_proxy");
+        });
+        Fixture f;
+        QDir().mkpath(QFileInfo(f.path).path());
+        QFile file(f.path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[engine]\npage = ts1\nname = 本地正常\naddress = %1\n"
+                                  "[engine]\npage = ts1\nname = 本地出错\naddress = %2\n")
+                       .arg(server.Url("/status/200?q=%s"), server.Url("/status/404?q=%s"))
+                       .toUtf8());
+        file.close();
+        f.restart();
+        const auto open = [&f](int timeoutMs) {
+            TForm6* manager = f.openManager();
+            manager->CheckLink()->SetHelperPath(QStringLiteral(QUELM_CHECK_HELPER));
+            manager->CheckLink()->SetTimeoutMs(timeoutMs);
+            return manager;
+        };
+        const auto status = [](TForm6* manager, const QString& name) {
+            return manager->List()->item(Fixture::rowNamed(manager, name), 5)->text();
+        };
+
+        TForm6* manager = open(5000);
+        manager->CheckClick();
+        manager->CheckClick(); // nothing while one runs
+        QTRY_VERIFY_WITH_TIMEOUT(!manager->CheckLink()->IsRunning(), 30000);
+        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(u'\n')));
+        const int asked = manager->CheckProgress()->maximum();
+        QCOMPARE(manager->CheckProgress()->text(), QStringLiteral("已检测 %1/%1").arg(asked));
+        QCOMPARE(server.requests.size(), asked + 2); // each address once, and Google's two redirects
+        QCOMPARE(status(manager, QStringLiteral("Google搜索")), QStringLiteral("正常"));
+        QCOMPARE(status(manager, QStringLiteral("本地正常")), QStringLiteral("正常"));
+        QCOMPARE(status(manager, QStringLiteral("本地出错")), QStringLiteral("出错 404"));
+        QCOMPARE(status(manager, QStringLiteral("百度搜索")), QStringLiteral("出错 500"));
+
+        manager->Button(QStringLiteral("隐藏无法使用的"))->Click();
+        manager->SaveClick();
+        f.restart();
+        for (const SearchEngine& row : EngineCatalogue::engines())
+            QCOMPARE(f.form->Engines().isShown(row.checkBox), row.checkBox == QLatin1String("sgoogle"));
+        QCOMPARE(f.form->UserEngineBoxes(SearchCategory::General).size(), 1);
+        QCOMPARE(f.form->UserEngineBoxes(SearchCategory::General).first()->Caption(), QStringLiteral("本地正常"));
+
+        // 停止 with the other hosts silent: what answered stays, the rest shows nothing.
+        server.otherHosts = QStringLiteral("/hang");
+        server.hosts.insert(QStringLiteral("www.google.com"), QStringLiteral("/status/200"));
+        manager = open(10000);
+        manager->Button(QStringLiteral("检测"))->Click();
+        QTRY_COMPARE(status(manager, QStringLiteral("Google搜索")), QStringLiteral("正常"));
+        manager->Button(QStringLiteral("停止"))->Click();
+        QVERIFY(!manager->CheckLink()->IsRunning());
+        QCOMPARE(manager->CheckProgress()->value(), 1);
+        QCOMPARE(status(manager, QStringLiteral("百度搜索")), QString());
+        QCOMPARE(status(manager, QStringLiteral("本地正常")), QString());
+        QVERIFY(manager->Button(QStringLiteral("隐藏无法使用的"))->isEnabled());
+        // Closing the dialog stops it too.
+        manager->Button(QStringLiteral("检测"))->Click();
+        QVERIFY(manager->CheckLink()->IsRunning());
+        manager->QuitClick();
+        QVERIFY(!manager->CheckLink()->IsRunning());
+
+        // A helper that is missing, or ends before it answered, is reported.
+        manager = open(5000);
+        manager->CheckLink()->SetHelperPath(f.dir.path() + QStringLiteral("/none"));
+        manager->Button(QStringLiteral("检测"))->Click();
+        QCOMPARE(m_errors.value(0), QStringLiteral("无法检测搜索引擎：找不到检测程序“%1/none”.").arg(f.dir.path()));
+        manager->CheckLink()->SetHelperPath(QStringLiteral("/bin/false"));
+        manager->Button(QStringLiteral("检测"))->Click();
+        QTRY_COMPARE(m_errors.size(), 2);
+        QVERIFY2(m_errors.at(1).startsWith(QStringLiteral("检测没有完成：检测程序“/bin/false”意外结束（退出码 1），已检测 0/")),
+                 qPrintable(m_errors.at(1)));
+        QVERIFY(manager->Button(QStringLiteral("检测"))->isEnabled());
     }
 
     void thousandEnginesScroll()

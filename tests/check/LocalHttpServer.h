@@ -7,8 +7,8 @@
 //   /hang             never answers
 //   /endless          200, then a body that never ends
 //   /big              200 with a 10 MB body
-// It also serves as an HTTP proxy: a request for another host takes the path `hosts` names for
-// it, or its own. It listens on every loopback address, so 127.0.0.<n> are separate hosts.
+// It also serves as an HTTP proxy: a request for another host's own path takes the path `hosts`
+// names for that host, else otherHosts. It listens on every loopback address, so 127.0.0.<n> are separate hosts.
 
 #include <QHash>
 #include <QPointer>
@@ -50,7 +50,9 @@ private:
         requests.append(head);
         const QUrl target(QString::fromLatin1(head.split(' ').value(1)));
         QString path = target.path();
-        if (!target.host().isEmpty()) // through the proxy
+        // Through the proxy, a path of the engine's own; a redirect's target is one of ours.
+        static const QStringList ours{"status", "redirect", "loop", "hang", "endless", "big"};
+        if (!target.host().isEmpty() && !ours.contains(path.section(u'/', 1, 1)))
             path = hosts.value(target.host(), otherHosts.isEmpty() ? path : otherHosts);
         head.clear();
         Answer(socket, path);
