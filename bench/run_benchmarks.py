@@ -348,6 +348,56 @@ class Bench:
                  % memory["processes"], "%.0f / %.0f" % (memory["rss_kb"] / 1024, memory["pss_kb"] / 1024),
                  "", "", "report")
 
+    # ---- the engine check ----
+
+    def check(self, rounds=5, engines=33):
+        """quelm-check asking `engines` addresses, each on a host of its own (127.0.0.n), of a
+        server in this process that answers at once: the check's own cost, without the network's.
+        Its peak RSS is what a check adds to the session; the main program only holds the pipes."""
+        import http.server
+        import resource
+        import threading
+
+        class Answer(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                self.send_response(200)
+                self.send_header("Content-Length", "2048")
+                self.end_headers()
+                self.wfile.write(b"x" * 2048)
+
+            def log_message(self, *args):
+                pass
+
+        class Server(http.server.ThreadingHTTPServer):
+            request_queue_size = 64  # the default 5 drops the eighth SYN, and the client retries after 1 s
+
+        server = Server(("0.0.0.0", 0), Answer)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        port = server.server_address[1]
+        requests = "".join("check %d http://127.0.0.%d:%d/s?q=quelm\n" % (i, i + 1, port) for i in range(engines))
+        measure = ("import resource, subprocess, sys, time\n"
+                   "t = time.monotonic()\n"
+                   "r = subprocess.run([sys.argv[1]], input=sys.stdin.buffer.read(), capture_output=True)\n"
+                   "print('check ms=%f rss_kb=%d answers=%d rc=%d' % ((time.monotonic() - t) * 1000,\n"
+                   "      resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, r.stdout.count(b'status '),"
+                   " r.returncode))\n")
+        times, memory = [], []
+        try:
+            for _ in range(rounds):
+                result = subprocess.run([sys.executable, "-c", measure, os.path.join(self.build, "quelm-check")],
+                                        input=requests.encode(), capture_output=True, env=self.env(), timeout=120)
+                _, values = parse(result.stdout.decode().strip())
+                if values["answers"] != engines or values["rc"] != 0:
+                    raise RuntimeError("quelm-check answered %d of %d: %s" % (values["answers"], engines, result.stderr))
+                times.append(values["ms"])
+                memory.append(values["rss_kb"])
+        finally:
+            server.shutdown()
+        self.add("engine check", "%d engines answering at once: helper started to every answer in, ms" % engines,
+                 "%.0f" % median(times), "", "", "report")
+        self.add("engine check", "memory a check adds while it runs: the helper's peak RSS, MiB",
+                 "%.1f" % (median(memory) / 1024), "", "", "report")
+
     def table(self):
         if self.compare:
             lines = ["| part | measure | before | quelm | reference | ratio | goal |",
@@ -382,9 +432,9 @@ def main():
     parser.add_argument("--rounds", type=int, default=11, help="start-up runs per program")
     parser.add_argument("--no-callgrind", action="store_true")
     parser.add_argument("--compare", help="another build tree measured alongside (the 'before' column)")
-    parser.add_argument("--only", choices=["startup", "search", "paint", "navigate"], action="append")
+    parser.add_argument("--only", choices=["startup", "search", "paint", "navigate", "check"], action="append")
     args = parser.parse_args()
-    only = set(args.only or ["startup", "search", "paint", "navigate"])
+    only = set(args.only or ["startup", "search", "paint", "navigate", "check"])
 
     work = tempfile.mkdtemp(prefix="quelm-bench-")
     display = Xvfb()
@@ -400,6 +450,8 @@ def main():
             bench.paint(3, not args.no_callgrind)
         if "navigate" in only:
             bench.navigate()
+        if "check" in only:
+            bench.check()
         print("Machine: " + machine())
         print("Took %.0f s; medians of repeated runs; ratios against the reference measured in the same run.\n"
               % (time.monotonic() - started))
