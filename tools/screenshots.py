@@ -11,10 +11,12 @@ Needs xvfb, openbox, xdotool, imagemagick, dbus-daemon and qt6-gtk-platformtheme
 (tools/debian-packages.txt).
 """
 
+import http.server
 import os
 import re
 import subprocess
 import sys
+import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -25,6 +27,51 @@ OUT = os.path.join(ROOT, "docs", "screenshots")
 FILE_MENU = (16, 10)              # client coordinates of the menu bar's 文件
 ADDRESS_BOX = (185 + 200, 7 + 11)  # the built-in browser's address box
 GO_BUTTON = (632 + 40, 4 + 12)     # and its 访问 button
+CHECK_BUTTON = (272 + 35, 350 + 12)  # 搜索引擎管理's 检测
+
+# What the stand-in web answers each engine host of the 综合 page with, for 检测: the program
+# reaches it as the desktop's proxy. Any other host gets no answer at all, as most of the
+# catalogue's services today.
+CHECK_ANSWERS = {
+    "www.google.com": (200, None),
+    "www.baidu.com": (200, None),
+    "search.sina.com.cn": (404, None),
+    "search.sohu.com": ("hang", None),
+    "search.163.com": (302, "/loop"),
+    "isearch.hc360.com": (301, "/moved"),
+    "www.chinasearch.com.cn": (500, None),
+    "e.pku.edu.cn": (200, None),
+}
+
+
+class StandInWeb(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        host, _, path = self.path.partition("://")[2].partition("/")
+        status, location = CHECK_ANSWERS.get(host, (None, None))
+        if path.startswith("moved") or path.startswith("loop") and host != "search.163.com":
+            status, location = 200, None
+        if status == "hang":
+            time.sleep(12)
+            return
+        if status is None:
+            self.close_connection = True
+            return
+        self.send_response(status)
+        if location:
+            self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def do_CONNECT(self):  # the user's https engines: nothing behind the proxy
+        self.close_connection = True
+
+    def log_message(self, *args):
+        pass
+
+
+class StandInServer(http.server.ThreadingHTTPServer):
+    request_queue_size = 64
+    daemon_threads = True
 
 
 ENGINES_FILE = """[ts1]
@@ -157,6 +204,23 @@ def take(session, build_dir):
     capture(desktop, manager, "engine-manager.png")
     desktop.close(main)
     process.wait(30)
+
+    # 检测 against the stand-in web, with one engine silent until its 10 s are up.
+    web = StandInServer(("127.0.0.1", 0), StandInWeb)
+    threading.Thread(target=web.serve_forever, daemon=True).start()
+    proxy = "http://127.0.0.1:%d" % web.server_address[1]
+    process = session.spawn(program, "quelm-check", dict(env, http_proxy=proxy, https_proxy=proxy))
+    main = desktop.wait_for_window("^QUELM搜索寻踪客$", 30)
+    time.sleep(2.0)
+    open_menu_item(desktop, main, 1, 2)  # 设置 → 搜索引擎管理
+    manager = desktop.wait_for_window("^搜索引擎管理$", 15)
+    time.sleep(1.0)
+    desktop.click(manager, *CHECK_BUTTON)
+    time.sleep(12.0)
+    capture(desktop, manager, "engine-check.png")
+    desktop.close(main)
+    process.wait(30)
+    web.shutdown()
 
 
 def main():
