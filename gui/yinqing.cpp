@@ -14,9 +14,11 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSaveFile>
+#include <QSet>
 #include <QTableWidget>
 
 namespace {
@@ -404,7 +406,8 @@ void TForm6::QuitClick()
 
 void TForm6::hideEvent(QHideEvent* event)
 {
-    if (m_check->IsRunning()) {
+    // Closed, not minimised: a minimised dialog keeps checking.
+    if (!event->spontaneous() && m_check->IsRunning()) {
         m_check->Stop();
         CheckEnded();
     }
@@ -417,14 +420,17 @@ void TForm6::CheckClick()
         return;
     // Every engine of every page, shown or not; an address several rows share is asked once.
     m_checkUrls.clear();
+    QSet<QString> asked;
     for (const CategoryPage& page : EngineCatalogue::categories()) {
         QList<SearchEngine> engines = EngineCatalogue::enginesOf(page.category);
         for (const UserEngine& engine : m_setup.userEngines(page.category))
             engines.append(engine.searchEngine(page.category));
         for (const SearchEngine& engine : std::as_const(engines)) {
             const QString url = checkUrlOf(engine);
-            if (!m_checkUrls.contains(url))
+            if (!asked.contains(url)) {
+                asked.insert(url);
                 m_checkUrls.append(url);
+            }
         }
     }
     m_check->Start(m_checkUrls);
