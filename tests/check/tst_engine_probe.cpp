@@ -39,6 +39,13 @@ private Q_SLOTS:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 refusedPort = closed.serverPort();
         closed.close();
+        // Answers a TLS greeting in plain text.
+        QTcpServer plain;
+        QVERIFY(plain.listen(QHostAddress::LocalHost));
+        connect(&plain, &QTcpServer::newConnection, &plain, [&plain] {
+            while (QTcpSocket* socket = plain.nextPendingConnection())
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+        });
 
         const QStringList urls{server.Url("/status/200"),
                                server.Url("/status/404"),
@@ -53,7 +60,8 @@ private Q_SLOTS:
                                QStringLiteral("http://bad host/s?q=quelm"),
                                QStringLiteral("ftp://127.0.0.1/s?q=quelm"),
                                server.Url("/endless"),
-                               server.Url("/big")};
+                               server.Url("/big"),
+                               QStringLiteral("https://127.0.0.1:%1/s?q=quelm").arg(plain.serverPort())};
         EngineProbe probe;
         probe.SetTimeoutMs(1500);
         QElapsedTimer clock;
@@ -83,6 +91,7 @@ private Q_SLOTS:
         expect(11, Kind::Unreachable, 0, "只能检测 http 和 https");
         expect(12, Kind::Ok, 200, "/endless");
         expect(13, Kind::Ok, 200, "/big");
+        expect(14, Kind::Unreachable, 0, "TLS 握手失败");
         QCOMPARE(found.value(4).Text(), QStringLiteral("出错 重定向过多"));
         QCOMPARE(found.value(1).Text(), QStringLiteral("出错 404"));
 
